@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+inline constexpr std::size_t kPathCapacity = 260;
+
+struct DataBuffer {
+  // Null until the first successful load; an empty file loads as non-null with byteCount 0.
+  std::unique_ptr<std::uint8_t[]> bytes;
+  std::uint32_t byteCount = 0;
+  // The data file chooser's last choice, kept so that it opens on it again.
+  std::array<char, kPathCapacity> filePath{};
+  std::array<char, kPathCapacity> fileTitle{};
+
+  bool HasBytes() const { return bytes != nullptr; }
+};
+
+// Loads the whole file; on any failure returns false and leaves `data` exactly as it was.
+bool LoadDataFile(DataBuffer& data, const std::string& path);
+
+// Replaces the file at `path` with the bytes, never leaving it half written.
+bool SaveDataFile(const DataBuffer& data, const std::string& path);

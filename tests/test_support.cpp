@@ -1,0 +1,141 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(path.c_str());
+}
+#else
+constexpr char kSeparator = '/';
+
+void RemoveTree(const std::string& path) {
+  chmod(path.c_str(), 0700);  // a test may have made it read-only
+  if (DIR* dir = opendir(path.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "/" + name;
+      struct stat info {};
+      if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        RemoveTree(child);
+      } else {
+        unlink(child.c_str());
+      }
+    }
+    closedir(dir);
+  }
+  rmdir(path.c_str());
+}
+#endif
+
+}  // namespace
+
+TempDir::TempDir() {
+#ifdef _WIN32
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static unsigned serial = 0;
+  for (;;) {
+    path_ = std::string(base) + "velmora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++serial);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
+  }
+#else
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/velmora-test-XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
+  path_ = pattern;
+#endif
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string TempDir::File(std::string_view name) const {
+  return path_ + kSeparator + std::string(name);
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw std::runtime_error("cannot write " + path);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) throw std::runtime_error("cannot read " + path);
+  std::string bytes;
+  char chunk[65536];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  std::fclose(file);
+  return bytes;
+}
+
+bool FileExists(const std::string& path) {
+#ifdef _WIN32
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+#endif
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+#ifdef _WIN32
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = entry.cFileName;
+      if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+#else
+  if (DIR* dir = opendir(path.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+  }
+#endif
+  std::sort(names.begin(), names.end());
+  return names;
+}
