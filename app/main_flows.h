@@ -1,0 +1,68 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/user_interface.h"
+
+// One procedure per command and list notification of the main window, from the user's action
+// to the status text. The window procedure unpacks its message and calls one of these; none of
+// them touches a window except through the UserInterface.
+
+// The working directory at start, or nothing when it cannot be queried (or does not fit the
+// 260-byte path buffer).
+std::optional<std::string> CurrentWorkingDirectory();
+
+// WM_CREATE once the controls exist: captures the working directory (a box on failure), lists
+// the structure names into the selector, reports on the status line, selects the first name
+// and applies it.
+void StartUp(AppState& state, UserInterface& ui);
+// Same with the working directory given (nullopt: the query failed).
+void StartUp(AppState& state, UserInterface& ui, const std::optional<std::string>& workingDirectory);
+
+// Loads the structure named in the selector, rebuilds the columns and refills the rows over the
+// unchanged data.
+void ApplySelectedStructure(AppState& state, UserInterface& ui);
+// Empties the list (a box when it refuses, then goes on), refreshes the table, shows the rows.
+void RefreshRecordTable(AppState& state, UserInterface& ui);
+
+// WM_COMMAND handlers; `notificationCode` is the high word of wParam.
+void SelectStructure(AppState& state, UserInterface& ui, int notificationCode);  // id 150
+void PathFieldNotify(UserInterface& ui, int notificationCode);                   // id 151
+void ReadDataFile(AppState& state, UserInterface& ui);                           // id 152
+void WriteDataFile(AppState& state, UserInterface& ui);                          // id 153
+void BrowseForDataFile(AppState& state, UserInterface& ui);                      // id 155
+void ShowAbout(AppState& state, UserInterface& ui);                              // id 104
+void ChangeSettings(AppState& state, UserInterface& ui);                         // id 110
+void ExportCsv(AppState& state, UserInterface& ui);                              // id 111
+// Not "ChooseFont": <windows.h> defines that name as a macro.
+void SelectListFont(AppState& state, UserInterface& ui);                         // id 112
+
+// Record list notifications (control 154). Rows count from 0 in display order, columns from 0
+// including the two fixed ones; indexes outside the table or the ColumnList do nothing.
+void EditCell(AppState& state, UserInterface& ui, int row, int column);  // NM_DBLCLK
+void ChangeColumnType(AppState& state, UserInterface& ui, int column);   // LVN_COLUMNCLICK
+
+// Menu and control ids of the main window's WM_COMMAND.
+enum class CommandId : int {
+  About = 104,
+  Exit = 105,
+  Settings = 110,
+  CsvExport = 111,
+  Font = 112,
+  StructSelector = 150,
+  PathField = 151,
+  ReadButton = 152,
+  WriteButton = 153,
+  BrowseButton = 155,
+};
+
+enum class CommandOutcome {
+  Handled,     // the window procedure returns 0
+  Exit,        // the shell destroys the main window, then returns 0
+  NotHandled,  // the shell returns DefWindowProcA's result
+};
+
+// The WM_COMMAND table: runs the handler of `id`.
+CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id, int notificationCode);
