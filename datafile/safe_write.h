@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Writes a file so that the target is either replaced whole or left exactly as it was: the bytes
 // go to a temporary file in the target's folder, which replaces the target only on Commit.
@@ -21,10 +23,16 @@ class SafeFileWriter {
   bool Commit();
 
  private:
+  bool WriteThrough(const void* bytes, std::size_t count);
+  bool FlushBuffer();
+  void CloseFile();
   void Discard();
 
   std::string targetPath_;
   std::string tempPath_;
-  void* file_ = nullptr;  // the platform's open file
+  std::vector<char> buffer_;
+  std::intptr_t file_ = -1;  // the platform's open file: a descriptor or a HANDLE; -1 when none
+  std::uint32_t targetMode_ = 0;  // permission bits to give the replacement (POSIX)
+  bool targetExists_ = false;
   bool failed_ = false;
 };

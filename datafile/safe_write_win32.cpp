@@ -1,0 +1,122 @@
+#include "datafile/safe_write.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+// The folder part of a path with its last separator ("" for a bare name). The path is CP932,
+// where a trail byte may be 0x5C, so lead bytes are stepped over rather than scanned.
+std::string FolderOf(const std::string& path) {
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+    } else if (c == '\\' || c == '/' || c == ':') {
+      end = i + 1;
+    }
+  }
+  return path.substr(0, end);
+}
+
+// Creates a new file that did not exist before; INVALID_HANDLE_VALUE when none could be made.
+HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
+  static unsigned serial = 0;
+  std::string base = targetPath;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    unsigned noise = GetTickCount() * 2654435761u + GetCurrentProcessId() * 40503u + ++serial;
+    std::snprintf(suffix, sizeof suffix, ".velmora-%06x.tmp", noise & 0xFFFFFFu);
+    tempPath = base + suffix;
+    HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+    // A long target name leaves no room for the suffix within MAX_PATH: a short name instead.
+    if (base != targetPath) break;
+    base = FolderOf(targetPath);
+  }
+  tempPath.clear();
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+SafeFileWriter::~SafeFileWriter() { Discard(); }
+
+bool SafeFileWriter::Open(const std::string& targetPath) {
+  Discard();
+  failed_ = false;
+  targetExists_ = false;
+  targetPath_ = targetPath;
+  if (targetPath.empty()) return false;
+
+  DWORD attributes = GetFileAttributesA(targetPath.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+    // Opening for writing asks the system whether the target may be written: a file that
+    // another program holds without sharing, or that we may not write, is refused here.
+    HANDLE probe = CreateFileA(targetPath.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return false;
+    bool isDisk = GetFileType(probe) == FILE_TYPE_DISK;
+    CloseHandle(probe);
+    if (!isDisk) return false;
+    targetExists_ = true;
+  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return false;
+  }
+
+  HANDLE file = CreateUniqueFile(targetPath_, tempPath_);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  file_ = reinterpret_cast<std::intptr_t>(file);
+  return true;
+}
+
+bool SafeFileWriter::WriteThrough(const void* bytes, std::size_t count) {
+  const char* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+    DWORD written = 0;
+    if (!WriteFile(AsHandle(file_), next, chunk, &written, nullptr) || written == 0) return false;
+    next += written;
+    count -= written;
+  }
+  return true;
+}
+
+void SafeFileWriter::CloseFile() {
+  if (file_ != -1) CloseHandle(AsHandle(file_));
+  file_ = -1;
+}
+
+bool SafeFileWriter::Commit() {
+  if (file_ == -1) return false;
+  bool ok = FlushBuffer() && FlushFileBuffers(AsHandle(file_));
+  HANDLE file = AsHandle(file_);
+  file_ = -1;
+  if (!CloseHandle(file)) ok = false;
+  if (ok && !MoveFileExA(tempPath_.c_str(), targetPath_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+  }
+  if (!ok) {
+    Discard();
+    return false;
+  }
+  tempPath_.clear();
+  return true;
+}
+
+void SafeFileWriter::Discard() {
+  CloseFile();
+  buffer_.clear();
+  if (!tempPath_.empty()) DeleteFileA(tempPath_.c_str());
+  tempPath_.clear();
+}

@@ -1,0 +1,106 @@
+#include "records/value_parse.h"
+
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// Every byte has a digit value, whatever the base: '0'-'9', 'A'-'F', 'a'-'f', the rest 0.
+constexpr std::array<std::uint8_t, 256> kDigitValues = [] {
+  std::array<std::uint8_t, 256> values{};
+  for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<std::uint8_t>(c - '0');
+  for (int c = 'A'; c <= 'F'; ++c) values[c] = static_cast<std::uint8_t>(c - 'A' + 10);
+  for (int c = 'a'; c <= 'f'; ++c) values[c] = static_cast<std::uint8_t>(c - 'a' + 10);
+  return values;
+}();
+
+// Unsigned arithmetic so that the accumulation wraps modulo 2^32 without undefined behaviour.
+std::uint32_t Accumulate(std::string_view text, std::uint32_t base) {
+  std::uint32_t value = 0;
+  for (char c : text) {
+    if (c == '\0') break;
+    value = value * base + kDigitValues[static_cast<unsigned char>(c)];
+  }
+  return value;
+}
+
+// Bytes the edit writes: the element width for numbers, the member's count for String (the
+// same rule as the table's cells), 0 for Void and unknown codes.
+std::int64_t FieldLength(const ColumnDef& column, const StructDef& structDef) {
+  if (column.displayType == TypeCode::Void) return 0;
+  if (column.displayType != TypeCode::String) return TypeWidth(column.displayType);
+  if (column.memberIndex < 0 ||
+      static_cast<std::size_t>(column.memberIndex) >= structDef.members.size()) {
+    return 0;
+  }
+  std::int32_t count = structDef.members[static_cast<std::size_t>(column.memberIndex)].count;
+  return count > 0 ? count : 0;
+}
+
+void StoreLittleEndian(std::uint8_t* field, std::uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) field[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::int32_t ParseSignedDecimal(std::string_view text) {
+  bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::uint32_t value = Accumulate(text, 10);
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ParseDigits(std::string_view text, int base) {
+  return static_cast<std::int32_t>(Accumulate(text, static_cast<std::uint32_t>(base)));
+}
+
+int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
+                   std::string_view text, int column, std::uint32_t record) {
+  if (column < kFirstMemberColumn || static_cast<std::size_t>(column) >= columns.size()) return 0;
+  const ColumnDef& def = columns[static_cast<std::size_t>(column)];
+  if (!data.HasBytes()) return 0;
+
+  // 64-bit positions: a huge record index, a record size of 0 or below, or a negative offset
+  // can never wrap around into the data.
+  const std::int64_t position =
+      static_cast<std::int64_t>(record) * structDef.recordSize + def.offset;
+  const std::int64_t length = FieldLength(def, structDef);
+  if (position < 0 || position >= data.byteCount) return 0;
+  // A field cut short by the end of the data is refused whole rather than half written.
+  if (position + length > data.byteCount) return 0;
+
+  std::uint8_t* field = data.bytes.get() + position;
+  switch (def.displayType) {
+    case TypeCode::UByte:
+    case TypeCode::UWord:
+    case TypeCode::ULong:
+      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseDigits(text, 10)),
+                        TypeWidth(def.displayType));
+      break;
+    case TypeCode::XByte:
+    case TypeCode::XWord:
+    case TypeCode::XLong:
+      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseDigits(text, 16)),
+                        TypeWidth(def.displayType));
+      break;
+    case TypeCode::SByte:
+    case TypeCode::SWord:
+    case TypeCode::SLong:
+      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseSignedDecimal(text)),
+                        TypeWidth(def.displayType));
+      break;
+    case TypeCode::String: {
+      // Zero-filled after the text's end; a text of the full length or more is cut, unterminated.
+      std::size_t i = 0;
+      for (; i < static_cast<std::size_t>(length) && i < text.size() && text[i] != '\0'; ++i) {
+        field[i] = static_cast<std::uint8_t>(text[i]);
+      }
+      for (; i < static_cast<std::size_t>(length); ++i) field[i] = 0;
+      break;
+    }
+    case TypeCode::Void:
+      break;
+  }
+  return 1;
+}
