@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +11,9 @@
 #include "datafile/data_buffer.h"
 #include "structdef/column_list.h"
 #include "structdef/type_model.h"
+
+// The most a cell gives when read back (the list's 1024-byte item text buffer).
+inline constexpr std::size_t kCellTextLimit = 1023;
 
 // What the record list shows, held by the program instead of by the list control. A refresh
 // takes a snapshot of everything a fill reads and refers to the data bytes without copying
@@ -23,20 +28,31 @@ class RecordTable {
   int ColumnCount() const;
 
   // The text the cell shows: the as-typed text of an edit until the next refresh, otherwise
-  // the formatted field; empty where the field does not lie wholly inside the data.
+  // the formatted field; empty where the field does not lie wholly inside the data, and for
+  // rows and columns outside the table. At most kCellTextLimit bytes.
   std::string CellText(std::uint32_t row, int column) const;
   // Same, reusing the caller's string (no allocation once it has grown).
   void CellText(std::uint32_t row, int column, std::string& out) const;
 
   // An edited cell shows `text` as typed until the next refresh.
   void SetEditedText(std::uint32_t row, int column, std::string_view text);
+  // The as-typed text of an edited cell, if it has one.
+  std::optional<std::string> EditedText(std::uint32_t row, int column) const;
+  // The cell shows its formatted field again.
+  void ClearEditedText(std::uint32_t row, int column);
 
  private:
   struct ColumnSnapshot {
-    TypeCode displayType;
-    std::int32_t offset;
-    std::int32_t length;
+    TypeCode displayType = TypeCode::Void;
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    // The largest member offset up to this column, -1 when one of them is negative: a row
+    // shows this cell only if that position lies inside the data (a row's cells stop at the
+    // first field that starts at or after the end).
+    std::int64_t reach = 0;
   };
+
+  static std::uint64_t EditKey(std::uint32_t row, int column);
 
   const std::uint8_t* bytes_ = nullptr;
   std::uint32_t byteCount_ = 0;

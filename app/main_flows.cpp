@@ -1,0 +1,256 @@
+#include "app/main_flows.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "datafile/csv_writer.h"
+#include "dialogs/type_choice.h"
+#include "records/list_columns.h"
+#include "records/value_format.h"
+#include "records/value_parse.h"
+#include "structdef/column_list.h"
+#include "structdef/definition_parser.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::string_view kTableInitFailed =
+    "テーブルを初期化できませんでした。\r\nプログラムを終了してください。";
+
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+// Text of a zero-terminated buffer that may fill its whole capacity.
+std::string_view BufferText(const char* buffer, std::size_t capacity) {
+  return std::string_view(buffer, static_cast<std::size_t>(std::find(buffer, buffer + capacity, '\0') - buffer));
+}
+
+MessageSink MessagesOf(UserInterface& ui) {
+  return [&ui](std::string_view text, std::string_view caption) { ui.ShowMessage(text, caption); };
+}
+
+bool IsMemberCell(const AppState& state, int row, int column) {
+  return row >= 0 && static_cast<std::uint32_t>(row) < state.table.RowCount() &&
+         column >= kFirstMemberColumn && static_cast<std::size_t>(column) < state.columns.size() &&
+         column < state.table.ColumnCount();
+}
+
+}  // namespace
+
+std::optional<std::string> CurrentWorkingDirectory() {
+  std::array<char, kPathCapacity> buffer{};
+#ifdef _WIN32
+  const char* directory = _getcwd(buffer.data(), static_cast<int>(buffer.size()));
+#else
+  const char* directory = getcwd(buffer.data(), buffer.size());
+#endif
+  if (directory == nullptr) return std::nullopt;
+  return std::string(buffer.data());
+}
+
+void StartUp(AppState& state, UserInterface& ui) { StartUp(state, ui, CurrentWorkingDirectory()); }
+
+void StartUp(AppState& state, UserInterface& ui,
+             const std::optional<std::string>& workingDirectory) {
+  if (workingDirectory) {
+    state.currentDirectory = *workingDirectory;
+  } else {
+    state.currentDirectory.clear();
+    ui.ShowMessage(
+        "カレントディレクトリの取得に失敗しました\r\nプログラムの動作が保証できません",
+        "FatalError!");
+  }
+  const int listed = ListStructNames(StructDefPath(state.currentDirectory),
+                                     [&ui](std::string_view name) { ui.AddStructName(name); });
+  ui.SetStatusText(listed < 0 ? "構造体定義ファイルを読み込めませんでした。"
+                              : "構造体定義ファイルを読み込みました。");
+  ui.SelectFirstStructName();
+  ApplySelectedStructure(state, ui);
+}
+
+void ApplySelectedStructure(AppState& state, UserInterface& ui) {
+  const std::string name = ui.SelectorText();
+  const MessageSink report = MessagesOf(ui);
+  LoadStructDef(StructDefPath(state.currentDirectory), name, state.structDef, report);
+  BuildColumnList(state.structDef, state.columns);
+  BuildListColumns(state.columns, state.structDef, ui.RecordList(), state.lastColumnIndex, report);
+  RefreshRecordTable(state, ui);
+}
+
+void RefreshRecordTable(AppState& state, UserInterface& ui) {
+  RecordListView& list = ui.RecordList();
+  if (!list.DeleteAllItems()) ui.ShowMessage(kTableInitFailed, "Fatal Error");
+  state.table.Refresh(state.dataBuffer, state.structDef, state.columns, state.noBase);
+  list.ShowRows(state.table.RowCount());
+}
+
+void SelectStructure(AppState& state, UserInterface& ui, int notificationCode) {
+  constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE
+  if (notificationCode == kSelectionChanged) ApplySelectedStructure(state, ui);
+}
+
+void PathFieldNotify(UserInterface& ui, int notificationCode) {
+  switch (notificationCode) {
+    case 0x100:  // EN_SETFOCUS
+    case 0x200:  // EN_KILLFOCUS
+    case 0x300:  // EN_CHANGE
+    case 0x400:  // EN_UPDATE
+      return;
+    default:
+      ui.ShowMessage(ToSignedDecimalText(notificationCode), "EDIT Event");
+  }
+}
+
+void ReadDataFile(AppState& state, UserInterface& ui) {
+  const std::string path = ui.PathFieldText();
+  if (path.empty()) return;
+  if (!LoadDataFile(state.dataBuffer, path)) {
+    ui.ShowMessage(path, "FileReadError!");
+    return;
+  }
+  RefreshRecordTable(state, ui);
+  ui.SetStatusText("データ" + Quoted(path) + "を読み込みました");
+}
+
+void WriteDataFile(AppState& state, UserInterface& ui) {
+  const std::string path = ui.PathFieldText();
+  if (path.empty()) return;
+  if (!state.dataBuffer.HasBytes()) {
+    ui.ShowMessage("データがありません", "Error Message");
+    return;
+  }
+  if (!SaveDataFile(state.dataBuffer, path)) {
+    ui.ShowMessage(path, "FileWriteError!");
+    return;
+  }
+  ui.SetStatusText("データを" + Quoted(path) + "に書き込みました");
+}
+
+void BrowseForDataFile(AppState& state, UserInterface& ui) {
+  if (!ui.BrowseDataFile(state.dataBuffer)) return;
+  const auto& chosen = state.dataBuffer.filePath;
+  ui.SetPathFieldText(BufferText(chosen.data(), chosen.size()));
+}
+
+void ShowAbout(AppState&, UserInterface& ui) { ui.RunDialog(DialogId::About); }
+
+void ChangeSettings(AppState& state, UserInterface& ui) {
+  // The dialog writes noBase itself; only OK shows it at once.
+  if (ui.RunDialog(DialogId::Settings) == kDialogOk) RefreshRecordTable(state, ui);
+}
+
+void ExportCsv(AppState& state, UserInterface& ui) {
+  if (ui.RunDialog(DialogId::CsvExport) != kDialogOk) return;
+  if (state.csvPath.empty()) {
+    ui.SetStatusText("ファイル名が空なためエクスポートできません。");
+    return;
+  }
+  const std::string path = state.csvPath;
+  const int result =
+      WriteCsv(path, state.table, state.columns, state.csvSelection,
+               [&ui](std::string_view text, std::string_view caption) {
+                 return ui.AskYesNo(text, caption);
+               });
+  if (result == 1) {
+    ui.SetStatusText("ファイル" + Quoted(path) + "をエクスポートしました。");
+  } else if (result == -1) {
+    ui.SetStatusText("ファイル" + Quoted(path) + "のエクスポートに失敗しました。");
+  }
+}
+
+void SelectListFont(AppState&, UserInterface& ui) {
+  // The chooser sets the font on the list itself; the column widths stay as they are.
+  ui.ChooseListFont();
+}
+
+void EditCell(AppState& state, UserInterface& ui, int row, int column) {
+  if (!IsMemberCell(state, row, column)) return;
+  const auto record = static_cast<std::uint32_t>(row);
+  const ColumnDef& columnDef = state.columns[static_cast<std::size_t>(column)];
+
+  // The dialog starts from the text the cell shows, as far as the list gives it back.
+  state.editText = std::make_unique<char[]>(kEditTextCapacity);
+  const std::string shown = state.table.CellText(record, column);
+  const std::size_t shownLength = std::min(shown.size(), kEditTextCapacity - 1);
+  std::memcpy(state.editText.get(), shown.data(), shownLength);
+  state.editText[shownLength] = '\0';
+
+  state.editCaption = "No." + ToSignedDecimalText(row) + " : " + columnDef.label +
+                      " : 型=" + std::string(TypeName(columnDef.displayType));
+
+  const int result = ui.RunDialog(DialogId::ItemEdit);
+  if (result == kDialogOk) {
+    state.editText[kEditTextCapacity - 1] = '\0';
+    const std::string typed(BufferText(state.editText.get(), kEditTextCapacity));
+    if (StoreCellValue(state.dataBuffer, state.structDef, state.columns, typed, column, record) ==
+        1) {
+      const std::optional<std::string> previous = state.table.EditedText(record, column);
+      state.table.SetEditedText(record, column, typed);
+      if (!ui.RecordList().UpdateCell(record, column)) {
+        // The value is stored, but the cell keeps showing what it showed before.
+        if (previous) {
+          state.table.SetEditedText(record, column, *previous);
+        } else {
+          state.table.ClearEditedText(record, column);
+        }
+        ui.ShowMessage(typed, "入力値の反映に失敗しました");
+        ui.SetStatusText("入力値の反映に失敗しました");
+      }
+    } else {
+      ui.SetStatusText("アクセスできる範囲を越えたところに入力されました");
+    }
+  }
+  state.editText.reset();
+}
+
+void ChangeColumnType(AppState& state, UserInterface& ui, int column) {
+  if (column < 0 || static_cast<std::size_t>(column) >= state.columns.size()) return;
+  ColumnDef& columnDef = state.columns[static_cast<std::size_t>(column)];
+  state.typeDialogCaption = columnDef.label;
+  state.currentType = columnDef.displayType;
+
+  const std::optional<TypeFamily> family = FamilyOfType(state.currentType);
+  if (!family) {
+    ui.SetStatusText(Quoted(TypeName(state.currentType)) + "型は変更できません");
+    return;
+  }
+  if (ui.RunDialog(family->dialog) != kDialogOk) return;
+  if (state.chosenType == state.currentType) return;
+  // A choice outside the column's width family would change how many bytes a cell covers.
+  const std::optional<TypeFamily> chosenFamily = FamilyOfType(state.chosenType);
+  if (!chosenFamily || chosenFamily->base != family->base) return;
+
+  columnDef.displayType = state.chosenType;
+  RefreshRecordTable(state, ui);
+  ui.SetStatusText(Quoted(columnDef.label) + "の型を " + std::string(TypeName(state.chosenType)) +
+                   " に変更しました");
+}
+
+CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id, int notificationCode) {
+  switch (static_cast<CommandId>(id)) {
+    case CommandId::About: ShowAbout(state, ui); break;
+    case CommandId::Exit: return CommandOutcome::Exit;
+    case CommandId::Settings: ChangeSettings(state, ui); break;
+    case CommandId::CsvExport: ExportCsv(state, ui); break;
+    case CommandId::Font: SelectListFont(state, ui); break;
+    case CommandId::StructSelector: SelectStructure(state, ui, notificationCode); break;
+    case CommandId::PathField: PathFieldNotify(ui, notificationCode); break;
+    case CommandId::ReadButton: ReadDataFile(state, ui); break;
+    case CommandId::WriteButton: WriteDataFile(state, ui); break;
+    case CommandId::BrowseButton: BrowseForDataFile(state, ui); break;
+    default: return CommandOutcome::NotHandled;
+  }
+  return CommandOutcome::Handled;
+}

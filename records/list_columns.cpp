@@ -1,0 +1,85 @@
+#include "records/list_columns.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr std::string_view kWidestNumber = "-2147483648";
+
+// 300 letters "W" are wider than 270 pixels in any legible font, so a longer sample cannot
+// change the capped width; measuring the whole count would build gigabytes of text for a
+// string member of a huge count.
+constexpr std::int32_t kStringSampleCap = kMaxColumnWidth;
+
+constexpr std::string_view kTableInitFailed =
+    "テーブルを初期化できませんでした。\r\nプログラムを終了してください。";
+constexpr std::string_view kTableInitFailedCaption = "Fatal Error";
+
+int MeasureOrFallback(std::string_view text, RecordListView& list) {
+  return list.MeasureTextWidth(text).value_or(kFallbackTextWidth);
+}
+
+// Characters of "-2147483648" measured for a type: the length of its longest cell text.
+int SampleCharacters(TypeCode type) {
+  switch (type) {
+    case TypeCode::UByte: return 3;
+    case TypeCode::SByte: return 4;
+    case TypeCode::XByte: return 2;
+    case TypeCode::UWord: return 5;
+    case TypeCode::SWord: return 6;
+    case TypeCode::XWord: return 4;
+    case TypeCode::ULong: return 10;
+    case TypeCode::SLong: return 11;
+    case TypeCode::XLong: return 8;
+    case TypeCode::Void:
+    case TypeCode::String:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::int32_t MeasureTypeSampleWidth(TypeCode type, RecordListView& list) {
+  const int characters = SampleCharacters(type);
+  if (characters == 0) return kFallbackTextWidth;
+  return MeasureOrFallback(kWidestNumber.substr(0, static_cast<std::size_t>(characters)), list);
+}
+
+std::int32_t MeasureStringSampleWidth(std::int32_t characters, RecordListView& list) {
+  const std::int32_t measured = std::clamp(characters, 0, kStringSampleCap);
+  return MeasureOrFallback(std::string(static_cast<std::size_t>(measured), 'W'), list);
+}
+
+void InsertListColumn(const ColumnDef& column, const StructDef& structDef, RecordListView& list,
+                      std::int32_t& lastColumnIndex) {
+  ++lastColumnIndex;
+  const int headerWidth = MeasureOrFallback(column.label, list);
+  int sampleWidth = 0;
+  if (column.displayType == TypeCode::String) {
+    std::int32_t count = 0;
+    if (column.memberIndex >= 0 &&
+        static_cast<std::size_t>(column.memberIndex) < structDef.members.size()) {
+      count = structDef.members[static_cast<std::size_t>(column.memberIndex)].count;
+    }
+    sampleWidth = MeasureStringSampleWidth(count, list);
+  } else {
+    sampleWidth = MeasureTypeSampleWidth(column.displayType, list);
+  }
+  const auto width = std::min<std::int64_t>(
+      std::int64_t{std::max(headerWidth, sampleWidth)} + kColumnPadding, kMaxColumnWidth);
+  list.InsertColumn(lastColumnIndex, column.label, static_cast<int>(width));
+}
+
+void BuildListColumns(const ColumnList& columns, const StructDef& structDef, RecordListView& list,
+                      std::int32_t& lastColumnIndex, const MessageSink& report) {
+  if (list.DeleteAllItems()) {
+    for (std::int32_t n = lastColumnIndex; n >= 0; --n) list.DeleteColumn(n);
+    lastColumnIndex = -1;
+  } else {
+    // The old columns stay and the new ones follow them; the program goes on.
+    report(kTableInitFailed, kTableInitFailedCaption);
+  }
+  for (const ColumnDef& column : columns) InsertListColumn(column, structDef, list, lastColumnIndex);
+}
