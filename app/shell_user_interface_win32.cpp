@@ -1,0 +1,93 @@
+#include "app/shell_user_interface_win32.h"
+
+#include <array>
+#include <utility>
+
+#include "dialogs/common_dialogs_win32.h"
+#include "dialogs/modal_dialogs_win32.h"
+#include "dialogs/type_choice.h"
+
+namespace {
+
+inline constexpr int kPathFieldLimit = 260;
+inline constexpr int kSelectorLimit = 1020;
+
+std::string WindowText(HWND hwnd, int limit) {
+  std::array<char, 1024> buffer{};
+  const int length = GetWindowTextA(hwnd, buffer.data(), limit);
+  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+}  // namespace
+
+ShellUserInterface::ShellUserInterface(ProgramState& program)
+    : state_(program.app),
+      shell_(program.shell),
+      list_(program.shell.recordList, program.shell.mainWindow) {}
+
+void ShellUserInterface::SetStatusText(std::string_view text) {
+  SetWindowTextA(shell_.statusLine, std::string(text).c_str());
+}
+
+void ShellUserInterface::ShowMessage(std::string_view text, std::string_view caption) {
+  MessageBoxA(shell_.mainWindow, std::string(text).c_str(), std::string(caption).c_str(), MB_OK);
+}
+
+bool ShellUserInterface::AskYesNo(std::string_view text, std::string_view caption) {
+  return MessageBoxA(shell_.mainWindow, std::string(text).c_str(), std::string(caption).c_str(),
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+int ShellUserInterface::RunDialog(DialogId dialog) {
+  switch (dialog) {
+    case DialogId::About:
+      return RunAboutDialog(shell_.instance, shell_.mainWindow);
+    case DialogId::Settings:
+      return RunSettingsDialog(shell_.instance, shell_.mainWindow, state_);
+    case DialogId::CsvExport:
+      return RunExportDialog(shell_.instance, shell_.mainWindow, state_);
+    case DialogId::ItemEdit:
+      return RunItemEditDialog(shell_.instance, shell_.mainWindow, state_);
+    case DialogId::ByteType:
+    case DialogId::WordType:
+    case DialogId::LongType:
+      if (const auto family = FamilyOfDialog(dialog)) {
+        return RunTypeDialog(shell_.instance, shell_.mainWindow, *family, state_);
+      }
+      break;
+  }
+  return kDialogCancel;
+}
+
+std::string ShellUserInterface::PathFieldText() { return WindowText(shell_.pathField, kPathFieldLimit); }
+
+void ShellUserInterface::SetPathFieldText(std::string_view text) {
+  SetWindowTextA(shell_.pathField, std::string(text).c_str());
+}
+
+std::string ShellUserInterface::SelectorText() {
+  return WindowText(shell_.structSelector, kSelectorLimit);
+}
+
+void ShellUserInterface::AddStructName(std::string_view name) {
+  const std::string text(name);
+  SendMessageA(shell_.structSelector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ShellUserInterface::SelectFirstStructName() {
+  SendMessageA(shell_.structSelector, CB_SETCURSEL, 0, 0);
+}
+
+bool ShellUserInterface::BrowseDataFile(DataBuffer& data) {
+  return ::BrowseDataFile(shell_.mainWindow, data);
+}
+
+bool ShellUserInterface::ChooseListFont() {
+  OwnedFont font = ::ChooseListFont();
+  if (!font) return false;
+  shell_.listFont = font.Get();
+  SendMessageA(shell_.recordList, WM_SETFONT, reinterpret_cast<WPARAM>(shell_.listFont), TRUE);
+  // The list no longer uses the font it had; the stock font was never owned.
+  shell_.ownedListFont = std::move(font);
+  return true;
+}

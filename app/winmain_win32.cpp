@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include <array>
+
+#include "app/main_window_win32.h"
+#include "app/shell_state_win32.h"
+#include "resources/resource.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
+  std::array<char, 100> windowTitle{};
+  std::array<char, 100> windowClassName{};
+  LoadStringA(instance, IDS_APP_TITLE, windowTitle.data(), static_cast<int>(windowTitle.size()));
+  LoadStringA(instance, IDS_WINDOW_CLASS, windowClassName.data(),
+              static_cast<int>(windowClassName.size()));
+
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(WNDCLASSEXA);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VELMORA));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = windowClassName.data();
+  windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+  RegisterClassExA(&windowClass);
+
+  // Outlives the main window, which reaches it through its creation parameter.
+  ProgramState program;
+  program.shell.instance = instance;
+  const HMENU mainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  const HWND mainWindow = CreateWindowExA(
+      0, windowClassName.data(), windowTitle.data(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+      CW_USEDEFAULT, 0, nullptr, mainMenu, instance, &program);
+  if (mainWindow == nullptr) return 0;
+  ShowWindow(mainWindow, showCommand);
+  UpdateWindow(mainWindow);
+
+  const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) != 0) {
+    // Translated for the window the message is addressed to: the About command reaches the
+    // main window only when the keystroke was addressed to the main window itself.
+    if (TranslateAcceleratorA(message.hwnd, accelerators, &message) == 0) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,27 @@
+#include "dialogs/modal_dialogs_win32.h"
+#include "resources/resource.h"
+
+namespace {
+
+// The icon control of the template names the application icon; the dialog exchanges nothing.
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id != IDOK && id != IDCANCEL) return FALSE;
+      EndDialog(dialog, id);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+int RunAboutDialog(HINSTANCE instance, HWND owner) {
+  return static_cast<int>(
+      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0));
+}

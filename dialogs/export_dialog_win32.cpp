@@ -1,0 +1,67 @@
+#include <array>
+#include <string>
+
+#include "datafile/export_choice.h"
+#include "dialogs/common_dialogs_win32.h"
+#include "dialogs/modal_dialogs_win32.h"
+#include "resources/resource.h"
+
+namespace {
+
+AppState* DialogState(HWND dialog) {
+  return reinterpret_cast<AppState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// Lists every column, each selected; the path field starts empty.
+void OnExportInit(HWND dialog, const AppState& state) {
+  const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
+  int item = 0;
+  for (const std::string& label : ExportColumnLabels(state)) {
+    SendMessageA(columnList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+    SendMessageA(columnList, LB_SETSEL, TRUE, item++);
+  }
+}
+
+void OnExportBrowse(HWND dialog) {
+  if (const auto path = ChooseCsvFile(dialog)) SetDlgItemTextA(dialog, IDC_CSV_PATH, path->c_str());
+}
+
+void OnExportOk(HWND dialog, AppState& state) {
+  std::array<char, kCsvPathCapacity> path{};
+  GetDlgItemTextA(dialog, IDC_CSV_PATH, path.data(), static_cast<int>(path.size()));
+  const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
+  AcceptExportChoice(state, path.data(), [columnList](std::int32_t item) {
+    return SendMessageA(columnList, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
+  });
+  EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    OnExportInit(dialog, *DialogState(dialog));
+    return TRUE;
+  }
+  AppState* state = DialogState(dialog);
+  if (state == nullptr || message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDC_CSV_BROWSE:
+      OnExportBrowse(dialog);
+      return TRUE;
+    case IDOK:
+      OnExportOk(dialog, *state);
+      return TRUE;
+    case IDCANCEL:
+      EndDialog(dialog, IDCANCEL);  // csvPath and csvSelection keep their values
+      return TRUE;
+    default:
+      return FALSE;  // the list box's own notifications included
+  }
+}
+
+}  // namespace
+
+int RunExportDialog(HINSTANCE instance, HWND owner, AppState& state) {
+  return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CSV_EXPORT), owner,
+                                          ExportDlgProc, reinterpret_cast<LPARAM>(&state)));
+}

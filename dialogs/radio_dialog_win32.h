@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "dialogs/dialog_choice.h"
+
+// The Windows half of the settings and type change dialogs, whose choice logic is portable.
+
+// WM_INITDIALOG: marks the starting radio button, or reports a bad value and ends with CANCEL.
+inline void StartRadioDialog(HWND dialog, const RadioDialogStart& start) {
+  if (start.checkedRadio != 0) SendDlgItemMessageA(dialog, start.checkedRadio, BM_SETCHECK, 1, 0);
+  if (!start.errorText.empty()) {
+    MessageBoxA(dialog, start.errorText.c_str(), std::string(kDialogErrorCaption).c_str(), MB_OK);
+  }
+  if (start.endsAtOnce) EndDialog(dialog, 2);
+}
+
+// WM_COMMAND: ends the dialog when the choice logic says so; the procedure's result.
+inline INT_PTR FinishRadioCommand(HWND dialog, const DialogCommandOutcome& outcome) {
+  if (outcome.endResult != 0) EndDialog(dialog, outcome.endResult);
+  return outcome.handled ? TRUE : FALSE;
+}
