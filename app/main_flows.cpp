@@ -196,15 +196,10 @@ void EditCell(AppState& state, UserInterface& ui, int row, int column) {
     const std::string typed(BufferText(state.editText.get(), kEditTextCapacity));
     if (StoreCellValue(state.dataBuffer, state.structDef, state.columns, typed, column, record) ==
         1) {
-      const std::optional<std::string> previous = state.table.EditedText(record, column);
       state.table.SetEditedText(record, column, typed);
       if (!ui.RecordList().UpdateCell(record, column)) {
         // The value is stored, but the cell keeps showing what it showed before.
-        if (previous) {
-          state.table.SetEditedText(record, column, *previous);
-        } else {
-          state.table.ClearEditedText(record, column);
-        }
+        state.table.SetEditedText(record, column, shown);
         ui.ShowMessage(typed, "入力値の反映に失敗しました");
         ui.SetStatusText("入力値の反映に失敗しました");
       }

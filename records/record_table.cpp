@@ -31,7 +31,10 @@ void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
     ColumnSnapshot snapshot;
     snapshot.displayType = column.displayType;
     snapshot.offset = column.offset;
-    snapshot.length = ColumnByteLength(column, structDef);
+    // A number always takes its type's width, whatever the column says it covers.
+    snapshot.length = column.displayType == TypeCode::String
+                          ? ColumnByteLength(column, structDef)
+                          : TypeWidth(column.displayType);
     if (j >= static_cast<std::size_t>(kFirstMemberColumn)) {
       if (column.offset < 0 || reach < 0) {
         reach = -1;
