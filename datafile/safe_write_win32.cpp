@@ -26,7 +26,10 @@ std::string FolderOf(const std::string& path) {
 // Creates a new file that did not exist before; INVALID_HANDLE_VALUE when none could be made.
 HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
   static unsigned serial = 0;
-  std::string base = targetPath;
+  constexpr std::size_t kSuffixLength = 19;  // ".velmora-XXXXXX.tmp"
+  // A long target name leaves no room for the suffix within MAX_PATH: a short name instead.
+  std::string base = targetPath.size() + kSuffixLength < MAX_PATH ? targetPath
+                                                                  : FolderOf(targetPath);
   for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[48];
     unsigned noise = GetTickCount() * 2654435761u + GetCurrentProcessId() * 40503u + ++serial;
@@ -36,8 +39,12 @@ HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
     DWORD error = GetLastError();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-    // A long target name leaves no room for the suffix within MAX_PATH: a short name instead.
+    // Wine reports a name too long for the host's file system as existing: believe it only
+    // when the name is really there.
+    if ((error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) &&
+        GetFileAttributesA(tempPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      continue;
+    }
     if (base != targetPath) break;
     base = FolderOf(targetPath);
   }
