@@ -20,8 +20,10 @@ bool NeedsQuotes(std::string_view text) {
 }
 
 // Quoted only where a reader would otherwise split or misread the field; inner quotes doubled.
-void AppendField(std::string& line, std::string_view text, bool quotable) {
-  if (!quotable || !NeedsQuotes(text)) {
+// Formatted numbers never need it, but an edited cell shows its text as typed until the next
+// refresh, and "1,5" typed into a number column must not split the line.
+void AppendField(std::string& line, std::string_view text) {
+  if (!NeedsQuotes(text)) {
     line += text;
     return;
   }
@@ -56,7 +58,7 @@ int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList
   std::string line;
   for (std::size_t k = 0; k < chosen.size(); ++k) {
     if (k > 0) line += ',';
-    AppendField(line, columns[static_cast<std::size_t>(chosen[k])].label, true);
+    AppendField(line, columns[static_cast<std::size_t>(chosen[k])].label);
   }
   line += kLineEnd;
   if (!file.Write(line)) return -1;
@@ -68,10 +70,8 @@ int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList
     line.clear();
     for (std::size_t k = 0; k < chosen.size(); ++k) {
       if (k > 0) line += ',';
-      const std::int32_t column = chosen[k];
-      table.CellText(row, column, cell);
-      AppendField(line, cell,
-                  columns[static_cast<std::size_t>(column)].displayType == TypeCode::String);
+      table.CellText(row, chosen[k], cell);
+      AppendField(line, cell);
     }
     line += kLineEnd;
     if (!file.Write(line)) return -1;
