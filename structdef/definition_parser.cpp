@@ -33,29 +33,33 @@ bool IsSpace(unsigned char c) {
 // white space anyway.
 class TokenReader {
  public:
-  explicit TokenReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  explicit TokenReader(const std::string& path)
+      : file_(std::fopen(path.c_str(), "rb")), buffer_(64 * 1024), data_(buffer_.data()) {}
+  // Over bytes already in memory: the whole text is one buffer that never refills.
+  explicit TokenReader(std::string_view bytes)
+      : file_(nullptr), data_(bytes.data()), end_(bytes.size()), inMemory_(true) {}
   TokenReader(const TokenReader&) = delete;
   TokenReader& operator=(const TokenReader&) = delete;
   ~TokenReader() {
     if (file_) std::fclose(file_);
   }
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr || inMemory_; }
 
   // False at the end of the file (a read error counts as the end).
   bool Next(std::string& token) {
     token.clear();
     for (;;) {
       if (pos_ == end_ && !Fill()) return !token.empty();
-      const unsigned char c = static_cast<unsigned char>(buffer_[pos_]);
+      const unsigned char c = static_cast<unsigned char>(data_[pos_]);
       if (IsSpace(c)) {
         ++pos_;
         if (!token.empty()) return true;
         continue;
       }
       std::size_t stop = pos_ + 1;
-      while (stop < end_ && !IsSpace(static_cast<unsigned char>(buffer_[stop]))) ++stop;
-      token.append(buffer_.data() + pos_, stop - pos_);
+      while (stop < end_ && !IsSpace(static_cast<unsigned char>(data_[stop]))) ++stop;
+      token.append(data_ + pos_, stop - pos_);
       pos_ = stop;
     }
   }
@@ -69,9 +73,11 @@ class TokenReader {
   }
 
   std::FILE* file_;
-  std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+  std::vector<char> buffer_;
+  const char* data_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  bool inMemory_ = false;
 };
 
 // atoi's reading (optional sign, decimal digits, stop at the first other byte, no digits is
@@ -235,26 +241,7 @@ class BodyParser {
   int reported_ = 0;
 };
 
-}  // namespace
-
-std::string_view DefinitionErrorCaption() { return "\\struct.def 定義エラー"; }
-
-std::string StructDefPath(std::string_view currentDirectory) {
-#ifdef _WIN32
-  constexpr std::string_view kName = "\\struct.def";
-#else
-  constexpr std::string_view kName = "/struct.def";
-#endif
-  std::string path;
-  path.reserve(currentDirectory.size() + kName.size());
-  path += currentDirectory;
-  path += kName;
-  return path;
-}
-
-int ListStructNames(const std::string& path, const NameSink& addName) {
-  TokenReader reader(path);
-  if (!reader.IsOpen()) return -1;
+int ListNames(TokenReader& reader, const NameSink& addName) {
   enum class State { Outside, Named, BeforeBody, InBody } state = State::Outside;
   std::string token;
   while (reader.Next(token)) {
@@ -277,11 +264,8 @@ int ListStructNames(const std::string& path, const NameSink& addName) {
   return 0;
 }
 
-int LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
-                  const MessageSink& report) {
-  TokenReader reader(path);
-  if (!reader.IsOpen()) return -1;
-
+int LoadDefinition(TokenReader& reader, std::string_view name, StructDef& structDef,
+                   const MessageSink& report) {
   enum class State { Outside, Named, BeforeBody, InBody } state = State::Outside;
   std::string token;
   bool found = false;
@@ -318,4 +302,43 @@ int LoadStructDef(const std::string& path, std::string_view name, StructDef& str
   structDef.members = body.TakeMembers();
   structDef.recordSize = ComputeRecordSize(structDef.members);
   return 0;
+}
+
+}  // namespace
+
+std::string_view DefinitionErrorCaption() { return "\\struct.def 定義エラー"; }
+
+std::string StructDefPath(std::string_view currentDirectory) {
+#ifdef _WIN32
+  constexpr std::string_view kName = "\\struct.def";
+#else
+  constexpr std::string_view kName = "/struct.def";
+#endif
+  std::string path;
+  path.reserve(currentDirectory.size() + kName.size());
+  path += currentDirectory;
+  path += kName;
+  return path;
+}
+
+int ListStructNames(const std::string& path, const NameSink& addName) {
+  TokenReader reader(path);
+  return reader.IsOpen() ? ListNames(reader, addName) : -1;
+}
+
+int ListStructNamesInBytes(std::string_view bytes, const NameSink& addName) {
+  TokenReader reader(bytes);
+  return ListNames(reader, addName);
+}
+
+int LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
+                  const MessageSink& report) {
+  TokenReader reader(path);
+  return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report) : -1;
+}
+
+int LoadStructDefFromBytes(std::string_view bytes, std::string_view name, StructDef& structDef,
+                           const MessageSink& report) {
+  TokenReader reader(bytes);
+  return LoadDefinition(reader, name, structDef, report);
 }
