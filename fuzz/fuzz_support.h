@@ -1,0 +1,60 @@
+#pragma once
+
+// Helpers shared by the fuzz harnesses: a failed check aborts, which libFuzzer reports as a
+// finding with the input that caused it.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "structdef/column_list.h"
+#include "structdef/definition_parser.h"
+#include "structdef/type_model.h"
+
+namespace fuzz {
+
+inline void Check(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "check failed: %s\n", what);
+  std::abort();
+}
+
+// Every structure of the definition bytes parsed the way the program parses the selected one;
+// `pick` chooses which. Reports are counted, never shown.
+struct Layout {
+  StructDef structDef;
+  ColumnList columns;
+  int reports = 0;
+};
+
+inline Layout ParseLayout(std::string_view definition, std::uint32_t pick) {
+  std::vector<std::string> names;
+  ListStructNamesInBytes(definition, [&](std::string_view name) { names.emplace_back(name); });
+  Layout layout;
+  if (!names.empty()) {
+    LoadStructDefFromBytes(definition, names[pick % names.size()], layout.structDef,
+                           [&](std::string_view, std::string_view) { ++layout.reports; });
+  }
+  BuildColumnList(layout.structDef, layout.columns);
+  return layout;
+}
+
+// The value a numeric cell text stands for, as its display type reads it back.
+inline bool IsNumeric(TypeCode type) {
+  return type != TypeCode::Void && type != TypeCode::String && TypeWidth(type) > 0;
+}
+
+inline std::uint32_t FieldValue(const std::uint8_t* field, TypeCode type) {
+  std::uint32_t value = 0;
+  for (int i = TypeWidth(type) - 1; i >= 0; --i) value = (value << 8) | field[i];
+  return value;
+}
+
+inline std::uint32_t WidthMask(TypeCode type) {
+  return TypeWidth(type) == 4 ? 0xFFFFFFFFu : (1u << (8 * TypeWidth(type))) - 1;
+}
+
+}  // namespace fuzz
