@@ -20,3 +20,9 @@ set_target_properties(velmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY
 # windres sees the ids and the files the script names.
 set_source_files_properties(resources/velmora.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/velmora.manifest;${CMAKE_SOURCE_DIR}/resources/velmora.ico;${CMAKE_SOURCE_DIR}/resources/velmora-small.ico")
+
+# Times velmora.exe from outside, under Wine: build-*/wine-run.sh bench/velmora_win_bench.exe app/velmora.exe
+if(VELMORA_BENCHMARKS)
+  add_executable(velmora_win_bench bench/win_bench_win32.cpp)
+  set_target_properties(velmora_win_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endif()
