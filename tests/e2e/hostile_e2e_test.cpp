@@ -1,0 +1,121 @@
+#include <gmock/gmock.h>
+
+#include <random>
+
+#include "e2e_fixture.h"
+
+#include <winioctl.h>  // after <windows.h>, which the fixture brings
+
+namespace e2e {
+namespace {
+
+using ::testing::ElementsAre;
+
+using HostileInputTest = VelmoraE2eTest;
+
+constexpr char kCaption[] = "\\struct.def 定義エラー";
+
+// Gigabytes of apparent size that take no disk space where the file system allows.
+bool MakeSparseFile(const std::string& path, LONGLONG size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = size;
+  DWORD written = 0;
+  const bool made = WriteFile(file, "1234567", 7, &written, nullptr) && written == 7 &&
+                    SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  return made;
+}
+
+TEST_F(HostileInputTest, RandomBytesAndHugeCountsInStructDef) {
+  // Noise first, for the listing pass; then a body whose every token is a bad type name.
+  std::mt19937 random(5);
+  std::string definitions(4096, '\0');
+  for (char& c : definitions) c = static_cast<char>(random());
+  definitions += "\r\nstruct R {\r\n";
+  std::vector<std::string> tokens(5);
+  for (std::string& token : tokens) {
+    token = "q";
+    while (token.size() < 12) {
+      const char c = static_cast<char>(0x21 + random() % 0x5E);
+      if (c != '}' && c != '[' && c != ';') token += c;
+    }
+    definitions += token + " ";
+  }
+  definitions += "}\r\nstruct H { ubyte a [99999999999999999999]; xword b; }\r\n";
+  WriteStructDef(definitions);
+
+  ASSERT_TRUE(Launch());
+  for (const std::string& token : tokens) {
+    ASSERT_TRUE(AnswerBox(kCaption, Quoted(token) + "は定義された型ではありません"));
+  }
+  ASSERT_TRUE(App().WaitShown());
+  EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
+  EXPECT_THAT(App().Structures(), ElementsAre("R", "H"));
+  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address"));
+
+  // The saturated count is an invalid array: one box, one element.
+  ASSERT_TRUE(App().SelectStructure(1));
+  ASSERT_TRUE(AnswerBox(kCaption, "配列の定義が不正です"));
+  ASSERT_TRUE(App().Settle());
+  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address", "a", "b"));
+  EXPECT_TRUE(NoModalAppears());
+}
+
+TEST_F(HostileInputTest, DataFilesTooLargeTinyFoldersAndLocked) {
+  WriteStructDef("struct Rec { ubyte a; uword b; }\r\n");
+  const std::string huge = PathIn("huge.bin");
+  ASSERT_TRUE(MakeSparseFile(huge, (LONGLONG{1} << 32) + 7));
+  const std::string tiny = PathIn("tiny.bin");
+  WriteBytes(tiny, "\x2A");
+  const std::string folder = PathIn("folder");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string lockedFolder = PathIn("ロック表");
+  ASSERT_TRUE(CreateDirectoryA(lockedFolder.c_str(), nullptr));
+  const std::string locked = lockedFolder + "\\表ソ.bin";
+  WriteBytes(locked, "locked");
+  ASSERT_TRUE(Start());
+
+  // Over 4 GiB: refused at once, and the program goes on answering.
+  ASSERT_TRUE(App().TypePath(huge));
+  ASSERT_TRUE(App().ClickRead());
+  ASSERT_TRUE(AnswerBox("FileReadError!", huge));
+  ASSERT_TRUE(Read(tiny));
+  EXPECT_EQ(App().RowCount(), 1);
+  EXPECT_THAT(App().Row(0), ElementsAre("0", "00000000", "42", ""));
+
+  for (const std::string& path : {huge, folder}) {
+    ASSERT_TRUE(App().TypePath(path));
+    ASSERT_TRUE(App().ClickRead());
+    ASSERT_TRUE(AnswerBox("FileReadError!", path));
+  }
+  ASSERT_TRUE(App().TypePath(folder));
+  ASSERT_TRUE(App().ClickWrite());
+  ASSERT_TRUE(AnswerBox("FileWriteError!", folder));
+
+  // Held open by another process without sharing: neither read nor replaced.
+  HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(App().TypePath(locked));
+  ASSERT_TRUE(App().ClickRead());
+  EXPECT_TRUE(AnswerBox("FileReadError!", locked));
+  ASSERT_TRUE(App().ClickWrite());
+  EXPECT_TRUE(AnswerBox("FileWriteError!", locked));
+  CloseHandle(lock);
+  EXPECT_EQ(ReadBytes(locked), "locked");
+  EXPECT_THAT(ListFolder(lockedFolder), ElementsAre("表ソ.bin"));
+
+  // The data read before every failure is still there, and the files are as they were.
+  EXPECT_THAT(App().Row(0), ElementsAre("0", "00000000", "42", ""));
+  EXPECT_EQ(ReadBytes(tiny), "\x2A");
+  EXPECT_THAT(ListFolder(Folder()),
+              ElementsAre("folder", "huge.bin", "struct.def", "tiny.bin", "ロック表"));
+  EXPECT_TRUE(ListFolder(folder).empty());
+}
+
+}  // namespace
+}  // namespace e2e
