@@ -16,6 +16,14 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 
+stage "sanitizer build and unit tests"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+stage "fuzzing, bounded"
+bash scripts/fuzz.sh 15
+
 stage "Windows build and tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
