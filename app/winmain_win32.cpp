@@ -39,9 +39,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) != 0) {
-    // Translated for the window the message is addressed to: the About command reaches the
-    // main window only when the keystroke was addressed to the main window itself.
-    if (TranslateAcceleratorA(message.hwnd, accelerators, &message) == 0) {
+    // Keystrokes go to the focused control, and the main window hands its focus on to the
+    // selector: the main window translates them for itself and its controls, or the About
+    // shortcut would never reach it.
+    const HWND target = (message.hwnd == mainWindow || IsChild(mainWindow, message.hwnd))
+                            ? mainWindow
+                            : message.hwnd;
+    if (TranslateAcceleratorA(target, accelerators, &message) == 0) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
