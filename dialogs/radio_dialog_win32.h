@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/user_interface.h"
 #include "dialogs/dialog_choice.h"
 
 // The Windows half of the settings and type change dialogs, whose choice logic is portable.
@@ -14,7 +15,7 @@ inline void StartRadioDialog(HWND dialog, const RadioDialogStart& start) {
   if (!start.errorText.empty()) {
     MessageBoxA(dialog, start.errorText.c_str(), std::string(kDialogErrorCaption).c_str(), MB_OK);
   }
-  if (start.endsAtOnce) EndDialog(dialog, 2);
+  if (start.endsAtOnce) EndDialog(dialog, kDialogCancel);
 }
 
 // WM_COMMAND: ends the dialog when the choice logic says so; the procedure's result.
