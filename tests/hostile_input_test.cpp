@@ -207,7 +207,9 @@ TEST_F(Hostile, RandomBytesTokensAndManyStructures) {
     AppState fresh;
     MemoryUserInterface freshUi(fresh);
     WriteBytes(folder.File("struct.def"), *definitions);
+    const auto listing = Snapshot(folder.Path());
     StartUp(fresh, freshUi, folder.Path());
+    EXPECT_EQ(Snapshot(folder.Path()), listing);
     EXPECT_EQ(freshUi.statusTexts, Strings{kRead});
     EXPECT_LE(freshUi.messages.size(), 100u);
     for (const MessageRecord& box : freshUi.messages) EXPECT_EQ(box.caption, DefinitionErrorCaption());
