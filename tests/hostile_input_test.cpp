@@ -64,8 +64,8 @@ std::int64_t FileSize(const std::string& path) {
 // sparse file of gigabytes is never read).
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> entries;
-  std::function<void(const std::string&, const std::string&)> walk = [&](const std::string& path,
-                                                                        const std::string& key) {
+  std::function<void(const std::string&, const std::string&)> walk =
+      [&](const std::string& path, const std::string& key) {
     for (const std::string& name : ListFolder(path)) {
       const std::string child = path + kSeparator + name;
       const std::int64_t size = FileSize(child);
@@ -141,7 +141,8 @@ TEST_F(Hostile, DefinitionsWithOddCountsMarksAndLineEnds) {
        {"A"}, Boxes(2, kBadArray), {"a", "b"}},
       // The mark is glued to the first "struct": that definition is not one.
       {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { ubyte b; }", {"B"}, {}, {"b"}},
-      {"struct A {\rubyte a;\rxword w\r[2]\r;\r}\rstruct B\r{\r}\r", {"A", "B"}, {}, {"a", "w[0]", "w[1]"}},
+      {"struct A {\rubyte a;\rxword w\r[2]\r;\r}\rstruct B\r{\r}\r", {"A", "B"}, {},
+       {"a", "w[0]", "w[1]"}},
       // The selector gives back only 1019 bytes of a long name, so nothing is loaded.
       {"struct " + longName + " { ubyte a; }", {longName}, {}, {}},
       {"struct L { uword " + longMember + " [2]; }", {"L"}, {},
@@ -200,7 +201,9 @@ TEST_F(Hostile, RandomBytesTokensAndManyStructures) {
   }
 
   std::string many;
-  for (int i = 0; i < 10000; ++i) many += "struct S" + std::to_string(i) + " { ubyte m" + std::to_string(i) + "; }\n";
+  for (int i = 0; i < 10000; ++i) {
+    many += "struct S" + std::to_string(i) + " { ubyte m" + std::to_string(i) + "; }\n";
+  }
 
   for (const std::string* definitions : {&noise, &tokens, &many}) {
     TempDir folder;
@@ -212,12 +215,15 @@ TEST_F(Hostile, RandomBytesTokensAndManyStructures) {
     EXPECT_EQ(Snapshot(folder.Path()), listing);
     EXPECT_EQ(freshUi.statusTexts, Strings{kRead});
     EXPECT_LE(freshUi.messages.size(), 100u);
-    for (const MessageRecord& box : freshUi.messages) EXPECT_EQ(box.caption, DefinitionErrorCaption());
+    for (const MessageRecord& box : freshUi.messages) {
+      EXPECT_EQ(box.caption, DefinitionErrorCaption());
+    }
     EXPECT_LE(freshUi.list.columns.size(), 65536u + 2);
 
     // The file is read in blocks; the same bytes in memory give the same names and layout.
     Strings inMemory;
-    ListStructNamesInBytes(*definitions, [&](std::string_view name) { inMemory.emplace_back(name); });
+    ListStructNamesInBytes(*definitions,
+                           [&](std::string_view name) { inMemory.emplace_back(name); });
     EXPECT_EQ(inMemory, freshUi.selectorItems);
     if (!inMemory.empty()) {
       StructDef fromBytes;
@@ -250,7 +256,8 @@ TEST_F(Hostile, DataFilesOfAwkwardSizesAndKinds) {
   const Case cases[] = {
       {"", 1, {"0", "00000000", "", "", ""}},
       {"\x05", 1, {"0", "00000000", "5", "", ""}},
-      {std::string("\x01\x02\x00" "abcd" "\x09\x34\x12" "xy", 12), 2, {"1", "00000007", "9", "4660", ""}},
+      {std::string("\x01\x02\x00" "abcd" "\x09\x34\x12" "xy", 12), 2,
+       {"1", "00000007", "9", "4660", ""}},
   };
   for (const Case& c : cases) {
     const std::string path = dir.File("data.bin");
@@ -259,7 +266,9 @@ TEST_F(Hostile, DataFilesOfAwkwardSizesAndKinds) {
     EXPECT_EQ(ui.StatusText(), "データ\"" + path + "\"を読み込みました");
     EXPECT_EQ(ui.list.rowCount, c.rows);
     Strings lastRow;
-    for (int column = 0; column < 5; ++column) lastRow.push_back(state.table.CellText(c.rows - 1, column));
+    for (int column = 0; column < 5; ++column) {
+      lastRow.push_back(state.table.CellText(c.rows - 1, column));
+    }
     EXPECT_EQ(lastRow, c.lastRow);
   }
   ASSERT_TRUE(ui.messages.empty());
@@ -460,7 +469,8 @@ TEST_F(Hostile, SaveAndExportCutShortByTheFileSizeLimit) {
   EXPECT_EQ(InChild(limited(64 << 20), exportCsv), 2);
   EXPECT_EQ(ReadBytes(dir.File("target.bin")), bytes);
   ExpectUnchangedBut({"target.bin", "target.csv"});
-  EXPECT_EQ(ListFolder(dir.Path()), (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
+  EXPECT_EQ(ListFolder(dir.Path()),
+            (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
 }
 
 #endif
