@@ -4,11 +4,26 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace e2e {
 namespace {
 
 constexpr Millis kPollInterval = 25;
+
+std::string lastInputError;
+
+bool InputFailed(std::string reason) {
+  lastInputError = std::move(reason);
+  return false;
+}
+
+std::string Describe(HWND window) {
+  if (!window) return "no window";
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
+  return std::string(handle) + " " + ClassNameOf(window) + " \"" + WindowText(window) + "\"";
+}
 
 bool IsWindowOf(HWND window, DWORD processId) {
   DWORD owner = 0;
@@ -286,22 +301,44 @@ bool WaitForClose(HWND window, Millis limit) {
   return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, limit);
 }
 
+std::string LastInputError() { return lastInputError; }
+
 bool ClickAt(POINT screen, HWND target, int clicks) {
-  if (!IsSameOrChild(target, WindowFromPoint(screen))) return false;
+  const std::string where = " at " + std::to_string(screen.x) + "," + std::to_string(screen.y);
+  // A window that has just been shown may still be below its owner for a moment, until the
+  // window manager has raised it; a user would wait for it too.
+  HWND hit = nullptr;
+  if (!WaitUntil([&] { return IsSameOrChild(target, hit = WindowFromPoint(screen)); }, 3000)) {
+    return InputFailed("clicking " + Describe(target) + where + " would hit " + Describe(hit));
+  }
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  std::vector<INPUT> inputs{MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-                                       Normalize(screen.x, width), Normalize(screen.y, height))};
-  if (!Send(inputs)) return false;
+  const LONG dx = Normalize(screen.x, width);
+  const LONG dy = Normalize(screen.y, height);
+  // Under Wine the X pointer is moved after the input and may report its old place for a
+  // moment, taking the cursor back with it: move until the cursor stays, and give every button
+  // event its position as well.
   POINT cursor{};
-  GetCursorPos(&cursor);
-  if (!IsSameOrChild(target, WindowFromPoint(cursor))) return false;
-  inputs.clear();
-  for (int i = 0; i < clicks; ++i) {
-    inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN));
-    inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP));
+  const bool arrived = WaitUntil(
+      [&] {
+        Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, dx, dy)});
+        Sleep(20);
+        GetCursorPos(&cursor);
+        return cursor.x == screen.x && cursor.y == screen.y;
+      },
+      2000);
+  if (!arrived) {
+    hit = WindowFromPoint(cursor);
+    return InputFailed("the cursor went to " + std::to_string(cursor.x) + "," +
+                       std::to_string(cursor.y) + " over " + Describe(hit) + " instead of " +
+                       Describe(target) + where);
   }
-  return Send(inputs);
+  std::vector<INPUT> inputs;
+  for (int i = 0; i < clicks; ++i) {
+    inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, dx, dy));
+    inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, dx, dy));
+  }
+  return Send(inputs) || InputFailed("SendInput refused the clicks" + where);
 }
 
 bool ClickWindow(HWND window) {

@@ -116,6 +116,9 @@ std::optional<ModalWindow> WaitForModal(DWORD processId, std::string_view captio
                                         Millis limit = kWaitLimit);
 bool WaitForClose(HWND window, Millis limit = kWaitLimit);
 
+// Why the last click or key press of this driver failed, for failure messages.
+std::string LastInputError();
+
 // Real mouse input at a screen point, after checking that `target` (or a child of it) is what
 // the user would hit there. `clicks` is 1 or 2.
 bool ClickAt(POINT screen, HWND target, int clicks = 1);

@@ -64,13 +64,17 @@ void VelmoraE2eTest::WriteStructDef(std::string_view text, const std::string& fo
 
 ::testing::AssertionResult VelmoraE2eTest::Read(const std::string& path) {
   if (!app_->TypePath(path)) return ::testing::AssertionFailure() << "cannot type the path";
-  if (!app_->ClickRead()) return ::testing::AssertionFailure() << "cannot click the read button";
+  if (!app_->ClickRead()) {
+    return ::testing::AssertionFailure() << "cannot click the read button: " << LastInputError();
+  }
   return StatusIs("データ" + Quoted(path) + "を読み込みました");
 }
 
 ::testing::AssertionResult VelmoraE2eTest::Write(const std::string& path) {
   if (!app_->TypePath(path)) return ::testing::AssertionFailure() << "cannot type the path";
-  if (!app_->ClickWrite()) return ::testing::AssertionFailure() << "cannot click the write button";
+  if (!app_->ClickWrite()) {
+    return ::testing::AssertionFailure() << "cannot click the write button: " << LastInputError();
+  }
   return StatusIs("データを" + Quoted(path) + "に書き込みました");
 }
 
@@ -102,7 +106,7 @@ void VelmoraE2eTest::WriteStructDef(std::string_view text, const std::string& fo
   }
   if (!app_->Answer(*box, button)) {
     return ::testing::AssertionFailure() << "cannot press button " << button << " of \""
-                                         << caption << "\"";
+                                         << caption << "\": " << app_->AnswerError();
   }
   return ::testing::AssertionSuccess();
 }
@@ -124,7 +128,8 @@ void VelmoraE2eTest::WriteStructDef(std::string_view text, const std::string& fo
     return ::testing::AssertionFailure() << "cannot type into the edit field";
   }
   if (!app_->Answer(dialog, button)) {
-    return ::testing::AssertionFailure() << "cannot press button " << button;
+    return ::testing::AssertionFailure() << "cannot press button " << button << ": "
+                                         << app_->AnswerError();
   }
   return ::testing::AssertionSuccess();
 }
@@ -150,7 +155,8 @@ void VelmoraE2eTest::WriteStructDef(std::string_view text, const std::string& fo
     }
   }
   if (!app_->Answer(dialog, button)) {
-    return ::testing::AssertionFailure() << "cannot press button " << button;
+    return ::testing::AssertionFailure() << "cannot press button " << button << ": "
+                                         << app_->AnswerError();
   }
   return ::testing::AssertionSuccess();
 }

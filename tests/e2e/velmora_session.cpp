@@ -56,7 +56,17 @@ std::optional<ModalWindow> Velmora::WaitModal(std::string_view caption) const {
 }
 
 bool Velmora::Answer(const ModalWindow& modal, int id) {
-  return ClickDialogItem(modal.window, id) && WaitForClose(modal.window) && Settle();
+  answerError_.clear();
+  if (!GetDlgItem(modal.window, id)) {
+    answerError_ = "no button " + std::to_string(id);
+  } else if (!ClickDialogItem(modal.window, id)) {
+    answerError_ = LastInputError();
+  } else if (!WaitForClose(modal.window)) {
+    answerError_ = "still open after clicking button " + std::to_string(id);
+  } else if (!Settle()) {
+    answerError_ = "the main window does not answer";
+  }
+  return answerError_.empty();
 }
 
 std::optional<DWORD> Velmora::Exit() {

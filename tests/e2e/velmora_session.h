@@ -87,6 +87,8 @@ class Velmora {
   // Clicks button `id` of a modal window and waits until it has gone and the main window has
   // finished the command that opened it.
   bool Answer(const ModalWindow& modal, int id);
+  // Why the last Answer failed.
+  const std::string& AnswerError() const { return answerError_; }
   // Waits until the main window has handled everything sent before.
   bool Settle() const { return e2e::Settle(main_); }
 
@@ -100,6 +102,7 @@ class Velmora {
   Velmora(Process process, HWND main) : process_(std::move(process)), main_(main) {}
   Process process_;
   HWND main_;
+  std::string answerError_;
 };
 
 }  // namespace e2e
