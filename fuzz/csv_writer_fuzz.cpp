@@ -115,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   std::int32_t offset = 0;
   for (int m = 0; m < members; ++m) {
     const auto type = static_cast<TypeCode>(provider.ConsumeIntegralInRange(1, 10));
-    const std::int32_t count = type == TypeCode::String ? provider.ConsumeIntegralInRange(0, 40) : 1;
+    const std::int32_t count =
+        type == TypeCode::String ? provider.ConsumeIntegralInRange(0, 40) : 1;
     structDef.members.push_back({type, provider.ConsumeRandomLengthString(16), count});
     columns.push_back({m, type, structDef.members.back().name, offset});
     offset += count * TypeWidth(type);
@@ -124,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
   std::vector<std::int32_t> selection;
   const int chosen = provider.ConsumeIntegralInRange(0, 10);
-  for (int k = 0; k < chosen; ++k) selection.push_back(provider.ConsumeIntegralInRange(-1, members + 3));
+  for (int k = 0; k < chosen; ++k)
+    selection.push_back(provider.ConsumeIntegralInRange(-1, members + 3));
   std::sort(selection.begin(), selection.end());
   selection.erase(std::unique(selection.begin(), selection.end()), selection.end());
 
@@ -151,10 +153,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
   const std::string path = folder + "/out.csv";
   int questions = 0;
-  const int result = WriteCsv(path, table, columns, selection, [&](std::string_view, std::string_view) {
-    ++questions;
-    return true;
-  });
+  const int result =
+      WriteCsv(path, table, columns, selection, [&](std::string_view, std::string_view) {
+        ++questions;
+        return true;
+      });
   fuzz::Check(result == 1, "the export succeeds");
 
   std::vector<std::int32_t> valid;

@@ -15,10 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   std::vector<std::string> names;
-  fuzz::Check(ListStructNamesInBytes(bytes, [&](std::string_view name) {
-                names.emplace_back(name);
-              }) == 0,
-              "the listing pass over bytes always succeeds");
+  fuzz::Check(
+      ListStructNamesInBytes(bytes, [&](std::string_view name) { names.emplace_back(name); }) == 0,
+      "the listing pass over bytes always succeeds");
   fuzz::Check(names.size() <= size / 2, "no more names than the bytes can hold");
 
   // Names repeat; each distinct one is loaded once, the few first only, to stay fast.
@@ -31,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     structDef.members.push_back({TypeCode::XWord, "before", 3});
     structDef.recordSize = 6;
     int reports = 0;
-    const int result =
-        LoadStructDefFromBytes(bytes, name, structDef, [&](std::string_view text, std::string_view caption) {
+    const int result = LoadStructDefFromBytes(
+        bytes, name, structDef, [&](std::string_view text, std::string_view caption) {
           ++reports;
           fuzz::Check(caption == DefinitionErrorCaption(), "every report has the caption");
           fuzz::Check(!text.empty(), "a report says something");
@@ -56,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BuildColumnList(structDef, columns);
     fuzz::Check(columns.size() <= 65536 + 2, "member columns are bounded");
     for (std::size_t j = 2; j < columns.size(); ++j) {
-      const std::int64_t end = std::int64_t{columns[j].offset} +
-                               ColumnByteLength(columns[j], structDef);
+      const std::int64_t end =
+          std::int64_t{columns[j].offset} + ColumnByteLength(columns[j], structDef);
       fuzz::Check(columns[j].offset >= 0 && end <= structDef.recordSize,
                   "every column lies inside the record");
     }

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   const int retypes = provider.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < retypes && !layout.columns.empty(); ++i) {
     const auto column = provider.ConsumeIntegralInRange<std::size_t>(0, layout.columns.size() - 1);
-    layout.columns[column].displayType = static_cast<TypeCode>(provider.ConsumeIntegral<std::int32_t>() % 12);
+    layout.columns[column].displayType =
+        static_cast<TypeCode>(provider.ConsumeIntegral<std::int32_t>() % 12);
   }
   const std::vector<std::uint8_t> bytes = provider.ConsumeRemainingBytes<std::uint8_t>();
 
@@ -86,10 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   }
 
   const std::uint64_t cellsPerRow = std::max(columns, 1);
-  const std::uint32_t rowLimit = static_cast<std::uint32_t>(std::min<std::uint64_t>(rows, kMaxCells / cellsPerRow + 1));
+  const std::uint32_t rowLimit =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(rows, kMaxCells / cellsPerRow + 1));
   std::string text;
   for (std::uint32_t row = 0; row < rowLimit; ++row) {
-    for (int column = 0; column < columns && static_cast<std::uint64_t>(row) * cellsPerRow + column < kMaxCells; ++column) {
+    for (int column = 0;
+         column < columns && static_cast<std::uint64_t>(row) * cellsPerRow + column < kMaxCells;
+         ++column) {
       table.CellText(row, column, text);
       fuzz::Check(text.size() <= kCellTextLimit, "a cell fits the list's buffer");
       if (column == 0) {

@@ -18,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   fuzz::Layout layout = fuzz::ParseLayout(definition, provider.ConsumeIntegral<std::uint32_t>());
   const int columnCount = static_cast<int>(layout.columns.size());
   // Mostly real columns, sometimes any index at all.
-  const int column = provider.ConsumeBool()
-                         ? provider.ConsumeIntegralInRange(-2, columnCount + 1)
-                         : provider.ConsumeIntegral<int>();
+  const int column = provider.ConsumeBool() ? provider.ConsumeIntegralInRange(-2, columnCount + 1)
+                                            : provider.ConsumeIntegral<int>();
   if (column >= 2 && column < columnCount && provider.ConsumeBool()) {
     layout.columns[static_cast<std::size_t>(column)].displayType =
         static_cast<TypeCode>(provider.ConsumeIntegral<std::int32_t>() % 12);
@@ -46,9 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   fuzz::Check(column >= 2 && column < columnCount, "only member columns are stored");
   const ColumnDef& def = layout.columns[static_cast<std::size_t>(column)];
   const std::int64_t position = std::int64_t{record} * layout.structDef.recordSize + def.offset;
-  const std::int64_t length = def.displayType == TypeCode::String
-                                  ? ColumnByteLength(def, layout.structDef)
-                                  : (fuzz::IsNumeric(def.displayType) ? TypeWidth(def.displayType) : 0);
+  const std::int64_t length =
+      def.displayType == TypeCode::String
+          ? ColumnByteLength(def, layout.structDef)
+          : (fuzz::IsNumeric(def.displayType) ? TypeWidth(def.displayType) : 0);
   fuzz::Check(position >= 0 && position < static_cast<std::int64_t>(bytes.size()) &&
                   position + length <= static_cast<std::int64_t>(bytes.size()),
               "a stored field lies wholly inside the data");
@@ -77,8 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
       default:
         expected = static_cast<std::uint32_t>(ParseDigits(typed, 10));
     }
-    fuzz::Check(fuzz::FieldValue(field, def.displayType) == (expected & fuzz::WidthMask(def.displayType)),
-                "the field holds the typed number, wrapped to its width");
+    fuzz::Check(
+        fuzz::FieldValue(field, def.displayType) == (expected & fuzz::WidthMask(def.displayType)),
+        "the field holds the typed number, wrapped to its width");
   } else if (def.displayType == TypeCode::String) {
     const std::size_t kept = std::min<std::size_t>(typed.size(), static_cast<std::size_t>(length));
     fuzz::Check(std::memcmp(field, typed.data(), kept) == 0, "the typed bytes are stored");
@@ -90,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   RecordTable table;
   table.Refresh(data, layout.structDef, layout.columns, 0);
   if (record < table.RowCount() && def.displayType == TypeCode::String) {
-    const std::size_t shown = std::min<std::size_t>({typed.size(), static_cast<std::size_t>(length), kCellTextLimit});
+    const std::size_t shown =
+        std::min<std::size_t>({typed.size(), static_cast<std::size_t>(length), kCellTextLimit});
     fuzz::Check(table.CellText(record, column) == typed.substr(0, shown),
                 "the String cell shows what was typed, cut to its field");
   }
