@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -101,6 +102,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
                                                       : "/tmp/velmora-csv-fuzz-XXXXXX";
   fuzz::Check(mkdtemp(pattern.data()) != nullptr, "a folder for the CSV files");
   folder = pattern;
+  std::atexit([] {
+    for (const std::string& name : FolderEntries()) unlink((folder + "/" + name).c_str());
+    rmdir(folder.c_str());
+  });
   return 0;
 }
 
