@@ -241,7 +241,10 @@ class BodyParser {
   int reported_ = 0;
 };
 
-int ListNames(TokenReader& reader, const NameSink& addName) {
+// The listing pass's state machine. `onName` sees each structure name and returns true to stop
+// right after it; the result says whether it stopped before the end of the file.
+template <typename OnName>
+bool WalkStructNames(TokenReader& reader, OnName onName) {
   enum class State { Outside, Named, BeforeBody, InBody } state = State::Outside;
   std::string token;
   while (reader.Next(token)) {
@@ -250,7 +253,7 @@ int ListNames(TokenReader& reader, const NameSink& addName) {
         if (token == kStruct) state = State::Named;
         break;
       case State::Named:
-        addName(token);
+        if (onName(token)) return true;
         state = State::BeforeBody;
         break;
       case State::BeforeBody:
@@ -261,34 +264,25 @@ int ListNames(TokenReader& reader, const NameSink& addName) {
         break;
     }
   }
+  return false;
+}
+
+int ListNames(TokenReader& reader, const NameSink& addName) {
+  WalkStructNames(reader, [&addName](const std::string& token) {
+    addName(token);
+    return false;
+  });
   return 0;
 }
 
 int LoadDefinition(TokenReader& reader, std::string_view name, StructDef& structDef,
                    const MessageSink& report) {
-  enum class State { Outside, Named, BeforeBody, InBody } state = State::Outside;
-  std::string token;
-  bool found = false;
-  while (!found && reader.Next(token)) {
-    switch (state) {
-      case State::Outside:
-        if (token == kStruct) state = State::Named;
-        break;
-      case State::Named:
-        found = token == name;
-        state = State::BeforeBody;
-        break;
-      case State::BeforeBody:
-        if (token == "{") state = State::InBody;
-        break;
-      case State::InBody:
-        if (token == "}") state = State::Outside;
-        break;
-    }
-  }
+  const bool found =
+      WalkStructNames(reader, [name](const std::string& token) { return token == name; });
   if (!found) return -1;
 
   BodyParser body(report);
+  std::string token;
   bool inBody = false;
   while (reader.Next(token)) {
     if (!inBody) {
