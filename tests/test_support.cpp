@@ -9,15 +9,16 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
 #ifdef _WIN32
-constexpr char kSeparator = '\\';
-
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
@@ -39,8 +40,6 @@ void RemoveTree(const std::string& path) {
   RemoveDirectoryA(path.c_str());
 }
 #else
-constexpr char kSeparator = '/';
-
 void RemoveTree(const std::string& path) {
   chmod(path.c_str(), 0700);  // a test may have made it read-only
   if (DIR* dir = opendir(path.c_str())) {
@@ -139,3 +138,29 @@ std::vector<std::string> ListFolder(const std::string& path) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+bool MakeFolder(const std::string& path) {
+#ifdef _WIN32
+  return CreateDirectoryA(path.c_str(), nullptr);
+#else
+  return mkdir(path.c_str(), 0755) == 0;
+#endif
+}
+
+#ifndef _WIN32
+int InChild(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+bool DropRoot() { return geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0); }
+
+bool LimitFileSize(long bytes) {
+  signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+  return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+#endif
