@@ -3,40 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
-struct Expected {
-  const char* label;
-  std::int32_t memberIndex;
-  TypeCode type;
-  std::int32_t offset;
-  std::int32_t length;
-};
-
-void ExpectColumns(const StructDef& def, const std::vector<Expected>& expected) {
-  ColumnList columns{{7, TypeCode::XWord, "stale", 99}};
-  EXPECT_EQ(BuildColumnList(def, columns), 1);
-  ASSERT_EQ(columns.size(), expected.size() + 2);
-  EXPECT_EQ(columns[0].label, "No.");
-  EXPECT_EQ(columns[0].memberIndex, -1);
-  EXPECT_EQ(columns[0].displayType, TypeCode::UWord);
-  EXPECT_EQ(columns[0].offset, 0);
-  EXPECT_EQ(columns[1].label, "Address");
-  EXPECT_EQ(columns[1].memberIndex, -1);
-  EXPECT_EQ(columns[1].displayType, TypeCode::XLong);
-  EXPECT_EQ(ColumnByteLength(columns[0], def), 0);
-  EXPECT_EQ(ColumnByteLength(columns[1], def), 0);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const ColumnDef& column = columns[i + 2];
-    SCOPED_TRACE(expected[i].label);
-    EXPECT_EQ(column.label, expected[i].label);
-    EXPECT_EQ(column.memberIndex, expected[i].memberIndex);
-    EXPECT_EQ(column.displayType, expected[i].type);
-    EXPECT_EQ(column.offset, expected[i].offset);
-    EXPECT_EQ(ColumnByteLength(column, def), expected[i].length);
-  }
-}
+using enum TypeCode;
+// Label, member index, display type, offset and byte length of each member column.
+using Layout = std::vector<std::tuple<std::string, std::int32_t, TypeCode, std::int32_t, std::int32_t>>;
 
 StructDef Make(std::vector<MemberDef> members) {
   StructDef def;
@@ -45,76 +18,58 @@ StructDef Make(std::vector<MemberDef> members) {
   return def;
 }
 
+Layout MemberColumns(const StructDef& def) {
+  ColumnList columns{{7, XWord, "stale", 99}};
+  EXPECT_EQ(BuildColumnList(def, columns), 1);
+  Layout layout;
+  for (std::size_t i = 2; i < columns.size(); ++i) {
+    const ColumnDef& c = columns[i];
+    layout.emplace_back(c.label, c.memberIndex, c.displayType, c.offset, ColumnByteLength(c, def));
+  }
+  return layout;
+}
+
 }  // namespace
 
-TEST(ColumnListTest, TwentyThreeByteExampleUnrollsArraysAndSkipsVoid) {
-  StructDef def = Make({{TypeCode::UByte, "a", 1},
-                        {TypeCode::UWord, "b", 3},
-                        {TypeCode::String, "s", 10},
-                        {TypeCode::Void, "pad", 2},
-                        {TypeCode::ULong, "c", 1}});
-  EXPECT_EQ(def.recordSize, 23);
-  ExpectColumns(def, {{"a", 0, TypeCode::UByte, 0, 1},
-                      {"b[0]", 1, TypeCode::UWord, 1, 2},
-                      {"b[1]", 1, TypeCode::UWord, 3, 2},
-                      {"b[2]", 1, TypeCode::UWord, 5, 2},
-                      {"s", 2, TypeCode::String, 7, 10},
-                      {"c", 4, TypeCode::ULong, 19, 4}});
-}
-
-TEST(ColumnListTest, CountsAndNamesEdges) {
-  ExpectColumns(Make({}), {});
-  ExpectColumns(Make({{TypeCode::Void, "v", 4}, {TypeCode::Void, "w", 1}}), {});
-  ExpectColumns(Make({{TypeCode::SByte, "z", 0}, {TypeCode::SWord, "n", 2}}),
-                {{"n[0]", 1, TypeCode::SWord, 0, 2}, {"n[1]", 1, TypeCode::SWord, 2, 2}});
-  ExpectColumns(Make({{TypeCode::String, "one", 1}, {TypeCode::String, "none", 0},
-                      {TypeCode::XByte, "after", 1}}),
-                {{"one", 0, TypeCode::String, 0, 1},
-                 {"none", 1, TypeCode::String, 1, 0},
-                 {"after", 2, TypeCode::XByte, 1, 1}});
-  ExpectColumns(Make({{TypeCode::UByte, "a[4]", 1}, {TypeCode::UByte, "a[4]", 1}}),
-                {{"a[4]", 0, TypeCode::UByte, 0, 1}, {"a[4]", 1, TypeCode::UByte, 1, 1}});
-
-  StructDef wide = Make({{TypeCode::XLong, "x", 12}});
-  ColumnList columns;
-  BuildColumnList(wide, columns);
-  ASSERT_EQ(columns.size(), 14u);
-  EXPECT_EQ(columns[11].label, "x[9]");
-  EXPECT_EQ(columns[12].label, "x[10]");
-  EXPECT_EQ(columns[13].offset, 44);
-}
-
-TEST(ColumnListTest, HandMadeStructuresNeverAddressOutsideTheRecord) {
+TEST(ColumnListTest, CountsNamesAndHandMadeStructures) {
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  // Negative counts take no bytes: offsets never run backwards.
-  StructDef negative = Make({{TypeCode::Void, "v", -8}, {TypeCode::String, "s", -3},
-                             {TypeCode::UWord, "w", -1}, {TypeCode::UByte, "b", 1}});
-  ExpectColumns(negative, {{"s", 1, TypeCode::String, 0, 0}, {"b", 3, TypeCode::UByte, 0, 1}});
-  EXPECT_EQ(negative.recordSize, 1);
-
-  StructDef huge = Make({{TypeCode::Void, "v", max - 3}, {TypeCode::UWord, "w", 5}});
-  ColumnList columns;
-  BuildColumnList(huge, columns);
-  ASSERT_EQ(columns.size(), 3u);
-  EXPECT_EQ(columns[2].offset, max - 3);
-  for (const ColumnDef& column : columns) {
-    EXPECT_LE(std::int64_t{column.offset} + ColumnByteLength(column, huge), huge.recordSize);
+  const std::pair<std::vector<MemberDef>, Layout> cases[] = {
+      {{}, {}},
+      {{{Void, "v", 4}, {Void, "w", 1}}, {}},
+      {{{SByte, "z", 0}, {SWord, "n", 2}}, {{"n[0]", 1, SWord, 0, 2}, {"n[1]", 1, SWord, 2, 2}}},
+      {{{String, "one", 1}, {String, "none", 0}, {XByte, "after", 1}},
+       {{"one", 0, String, 0, 1}, {"none", 1, String, 1, 0}, {"after", 2, XByte, 1, 1}}},
+      {{{UByte, "a[4]", 1}, {UByte, "a[4]", 1}}, {{"a[4]", 0, UByte, 0, 1}, {"a[4]", 1, UByte, 1, 1}}},
+      // Negative counts take no bytes: offsets never run backwards.
+      {{{Void, "v", -8}, {String, "s", -3}, {UWord, "w", -1}, {UByte, "b", 1}},
+       {{"s", 1, String, 0, 0}, {"b", 3, UByte, 0, 1}}},
+      {{{Void, "v", max - 3}, {UWord, "w", 5}}, {{"w[0]", 1, UWord, max - 3, 2}}},
+  };
+  for (const auto& [members, layout] : cases) {
+    SCOPED_TRACE(members.empty() ? "" : members[0].name);
+    const StructDef def = Make(members);
+    EXPECT_EQ(MemberColumns(def), layout);
+    for (const auto& column : layout) {
+      EXPECT_LE(std::int64_t{std::get<3>(column)} + std::get<4>(column), def.recordSize);
+    }
   }
+  const Layout wide = MemberColumns(Make({{XLong, "x", 12}}));
+  ASSERT_EQ(wide.size(), 12u);
+  EXPECT_EQ(wide[10], std::make_tuple("x[10]", 0, XLong, 40, 4));
 
-  ColumnDef orphan{9, TypeCode::String, "s", 0};
-  EXPECT_EQ(ColumnByteLength(orphan, huge), 0);
-  ColumnDef odd{0, static_cast<TypeCode>(77), "o", 0};
-  EXPECT_EQ(ColumnByteLength(odd, huge), 0);
+  const StructDef def = Make({{String, "s", 6}});
+  EXPECT_EQ(ColumnByteLength({9, String, "orphan", 0}, def), 0);
+  EXPECT_EQ(ColumnByteLength({0, static_cast<TypeCode>(77), "odd", 0}, def), 0);
 }
 
-TEST(ColumnListTest, ByteLengthFollowsDisplayTypeWidth) {
-  StructDef def = Make({{TypeCode::SWord, "w", 1}, {TypeCode::String, "s", 6}});
+TEST(ColumnListTest, ByteLengthFollowsDisplayTypeUntilARebuild) {
+  StructDef def = Make({{SWord, "w", 1}, {String, "s", 6}});
   ColumnList columns;
   BuildColumnList(def, columns);
-  columns[2].displayType = TypeCode::XWord;
+  columns[2].displayType = XWord;
   EXPECT_EQ(ColumnByteLength(columns[2], def), 2);
-  EXPECT_EQ(ColumnByteLength(columns[3], def), 6);
-  // A rebuild forgets display type changes.
+  columns[2].displayType = XLong;
+  EXPECT_EQ(ColumnByteLength(columns[2], def), 4);
   BuildColumnList(def, columns);
-  EXPECT_EQ(columns[2].displayType, TypeCode::SWord);
+  EXPECT_EQ(columns[2].displayType, SWord);
 }

@@ -4,26 +4,20 @@
 
 #include <limits>
 
-TEST(TypeModelTest, KeywordsFoldOnlyAsciiLettersAndMatchWholeTokens) {
-  EXPECT_EQ(FindKeyword("Dword"), TypeCode::ULong);
-  EXPECT_EQ(FindKeyword("LONG"), TypeCode::ULong);
-  EXPECT_EQ(FindKeyword("long"), TypeCode::ULong);
-  EXPECT_EQ(FindKeyword("word"), TypeCode::UWord);
-  EXPECT_EQ(FindKeyword("byte"), TypeCode::UByte);
-  EXPECT_EQ(FindKeyword("UByte"), TypeCode::UByte);
-  EXPECT_EQ(FindKeyword("sWORD"), TypeCode::SWord);
-  EXPECT_EQ(FindKeyword("void"), TypeCode::Void);
-  EXPECT_EQ(FindKeyword("STRING"), TypeCode::String);
-  for (const KeywordEntry& entry : KeywordTable) EXPECT_EQ(FindKeyword(entry.keyword), entry.code);
+using enum TypeCode;
 
-  EXPECT_FALSE(FindKeyword("ubyte;"));
-  EXPECT_FALSE(FindKeyword("ubyte[4]"));
-  EXPECT_FALSE(FindKeyword("ubyt"));
-  EXPECT_FALSE(FindKeyword(""));
-  EXPECT_FALSE(FindKeyword("struct"));
-  // Bytes that lowercase to a keyword only under a locale-aware fold must not match.
-  EXPECT_FALSE(FindKeyword("\xC4WORD"));
-  EXPECT_FALSE(FindKeyword(std::string_view("byte\0", 5)));
+TEST(TypeModelTest, KeywordsFoldOnlyAsciiLettersAndMatchWholeTokens) {
+  for (const KeywordEntry& entry : KeywordTable) EXPECT_EQ(FindKeyword(entry.keyword), entry.code);
+  EXPECT_EQ(FindKeyword("Dword"), ULong);
+  EXPECT_EQ(FindKeyword("LONG"), ULong);
+  EXPECT_EQ(FindKeyword("sWORD"), SWord);
+  EXPECT_EQ(FindKeyword("STRING"), String);
+  // A byte that lowercases to a letter only under a locale-aware fold must not match.
+  const std::string_view refused[] = {"ubyte;", "ubyte[4]", "ubyt", "", "struct", "\xC4WORD",
+                                     std::string_view("byte\0", 5)};
+  for (std::string_view token : refused) {
+    EXPECT_FALSE(FindKeyword(token)) << token;
+  }
 }
 
 TEST(TypeModelTest, TypeNameGivesFirstKeywordAndWidthFollowsFamily) {
@@ -41,21 +35,15 @@ TEST(TypeModelTest, TypeNameGivesFirstKeywordAndWidthFollowsFamily) {
 }
 
 TEST(TypeModelTest, RecordSizeSumsWithoutOverflow) {
-  EXPECT_EQ(ComputeRecordSize({}), 0);
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::UByte, "a", 1},
-                               {TypeCode::UWord, "b", 3},
-                               {TypeCode::String, "s", 10},
-                               {TypeCode::Void, "pad", 2},
-                               {TypeCode::ULong, "c", 1}}),
-            23);
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::Void, "x", 5}, {TypeCode::Void, "y", 7}}), 12);
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::SLong, "z", 0}}), 0);
-
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::String, "s", max}}), max);
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::XLong, "big", max}}), max);
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::String, "s", max}, {TypeCode::UByte, "b", 1}}), max);
-  // A negative count takes no bytes rather than moving the end backwards.
-  EXPECT_EQ(ComputeRecordSize({{TypeCode::String, "s", -5}, {TypeCode::UWord, "w", 1}}), 2);
-  EXPECT_EQ(ComputeRecordSize({{static_cast<TypeCode>(42), "odd", 9}}), 0);
+  const std::pair<std::vector<MemberDef>, std::int32_t> cases[] = {
+      {{}, 0},
+      {{{Void, "x", 5}, {Void, "y", 7}}, 12},
+      {{{SLong, "z", 0}}, 0},
+      {{{XLong, "big", max}}, max},
+      {{{String, "s", max}, {UByte, "b", 1}}, max},
+      {{{String, "s", -5}, {UWord, "w", 1}}, 2},  // a negative count takes no bytes
+      {{{static_cast<TypeCode>(42), "odd", 9}}, 0},
+  };
+  for (const auto& [members, size] : cases) EXPECT_EQ(ComputeRecordSize(members), size) << size;
 }
