@@ -68,32 +68,21 @@ Listing Snapshot(const std::string& folder, const std::string& key = "") {
   return entries;
 }
 
-// A fresh process state started on `definitions`; the folder must not change by starting.
-struct Started {
-  explicit Started(std::string_view definitions) {
-    WriteBytes(folder.File("struct.def"), definitions);
-    const Listing listing = Snapshot(folder.Path());
-    StartUp(state, ui, folder.Path());
+// A process state started on `definitions` in a folder of its own (or a new folder inside it),
+// with a record of the folder as it was.
+struct Session {
+  explicit Session(std::string_view definitions, const std::string& subfolder = "") {
+    const std::string where = subfolder.empty() ? dir.Path() : dir.File(subfolder);
+    EXPECT_TRUE(subfolder.empty() || MakeFolder(where));
+    WriteBytes(where + kSeparator + "struct.def", definitions);
+    before = Snapshot(dir.Path());
+    StartUp(state, ui, where);
     EXPECT_EQ(ui.statusTexts, Strings{kRead});
-    EXPECT_EQ(Snapshot(folder.Path()), listing);
   }
   Strings MemberLabels() const {
     Strings labels;
     for (std::size_t i = 2; i < ui.list.columns.size(); ++i) labels.push_back(ui.list.columns[i].label);
     return labels;
-  }
-  TempDir folder;
-  AppState state;
-  MemoryUserInterface ui{state};
-};
-
-class Hostile : public ::testing::Test {
- protected:
-  void StartWith(std::string_view definitions, const std::string& folder = {}) {
-    const std::string where = folder.empty() ? dir.Path() : folder;
-    WriteBytes(where + kSeparator + "struct.def", definitions);
-    before = Snapshot(dir.Path());
-    StartUp(state, ui, where);
   }
   void Read(const std::string& path) {
     ui.pathField = path;
@@ -120,23 +109,21 @@ class Hostile : public ::testing::Test {
   Listing before;
 };
 
-TEST(HostileDefinitions, OddCountsMarksLineEndsAndLongNames) {
-  const Messages badArray{{"配列の定義が不正です", std::string(DefinitionErrorCaption())}};
-  const Messages twoBad{badArray[0], badArray[0]};
-  const std::string longName(5000, 'N');
-  const std::string longMember = std::string(4999, '\x95') + "\x5C";
+TEST(Hostile, DefinitionsWithOddCountsMarksLineEndsAndLongNames) {
+  const MessageRecord badArray{"配列の定義が不正です", std::string(DefinitionErrorCaption())};
+  const std::string longName(5000, 'N'), longMember = std::string(4999, '\x95') + "\x5C";
   const struct {
     std::string definitions;
     Strings structures;
     Messages boxes;
     Strings labels;
   } cases[] = {
-      {"struct A { ubyte a [-1]; uword b; }", {"A"}, badArray, {"a", "b"}},
+      {"struct A { ubyte a [-1]; uword b; }", {"A"}, {badArray}, {"a", "b"}},
       {"struct A { ubyte a [0]; uword b; }", {"A"}, {}, {"b"}},
-      {"struct A { ubyte a [2147483647]; }", {"A"}, badArray, {"a"}},
+      {"struct A { ubyte a [2147483647]; }", {"A"}, {badArray}, {"a"}},
       {"struct A { string s [2147483647]; }", {"A"}, {}, {"s"}},
       {"struct A { sword a [99999999999999999999]; xbyte b [-99999999999999999999]; }", {"A"},
-       twoBad, {"a", "b"}},
+       {badArray, badArray}, {"a", "b"}},
       // The mark is glued to the first "struct": that definition is not one.
       {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { ubyte b; }", {"B"}, {}, {"b"}},
       {"struct A {\rubyte a;\rxword w\r[2]\r;\r}\rstruct B\r{\r}\r", {"A", "B"}, {},
@@ -148,14 +135,15 @@ TEST(HostileDefinitions, OddCountsMarksLineEndsAndLongNames) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.definitions.substr(0, 80));
-    Started s(c.definitions);
+    Session s(c.definitions);
     EXPECT_EQ(s.ui.selectorItems, c.structures);
     EXPECT_EQ(s.ui.messages, c.boxes);
     EXPECT_EQ(s.MemberLabels(), c.labels);
+    s.ExpectUnchangedBut();
   }
 }
 
-TEST(HostileDefinitions, RandomBytesTokensAndManyStructures) {
+TEST(Hostile, DefinitionsOfRandomBytesTokensAndManyStructures) {
   std::mt19937 random(20240601);
   std::string noise(1 << 16, '\0');
   for (char& c : noise) c = static_cast<char>(random());
@@ -163,137 +151,128 @@ TEST(HostileDefinitions, RandomBytesTokensAndManyStructures) {
   const char* const vocabulary[] = {"struct", "{", "}", ";", "ubyte", "String", "xlong", "[",
                                     "[4]", "[-1];", "[99999999999999999999]", "a", "a;", "};",
                                     "\x8D\x5C", "[2147483647]"};
-  std::string tokens;
+  std::string tokens, many;
   while (tokens.size() < (1u << 20)) {
     tokens += vocabulary[random() % std::size(vocabulary)];
     tokens += " \r\n\t"[random() % 4];
   }
-  std::string many;
   for (int i = 0; i < 10000; ++i) {
     many += "struct S" + std::to_string(i) + " { ubyte m" + std::to_string(i) + "; }\n";
   }
   for (const std::string* definitions : {&noise, &tokens, &many}) {
-    Started s(*definitions);
+    Session s(*definitions);
+    s.ExpectUnchangedBut();
     EXPECT_LE(s.ui.messages.size(), 100u);
     for (const MessageRecord& box : s.ui.messages) EXPECT_EQ(box.caption, DefinitionErrorCaption());
     EXPECT_LE(s.ui.list.columns.size(), 65536u + 2);
-
     // The file is read in blocks; the same bytes in memory give the same names and layout.
     Strings inMemory;
     ListStructNamesInBytes(*definitions, [&](std::string_view name) { inMemory.emplace_back(name); });
     EXPECT_EQ(inMemory, s.ui.selectorItems);
-    if (!inMemory.empty()) {
-      StructDef fromBytes;
-      std::size_t boxes = 0;
-      LoadStructDefFromBytes(*definitions, s.ui.SelectorText(), fromBytes,
-                             [&](std::string_view, std::string_view) { ++boxes; });
-      EXPECT_EQ(boxes, s.ui.messages.size());
-      EXPECT_EQ(fromBytes.recordSize, s.state.structDef.recordSize);
-      EXPECT_EQ(fromBytes.members.size(), s.state.structDef.members.size());
-    }
+    if (inMemory.empty()) continue;
+    StructDef fromBytes;
+    std::size_t boxes = 0;
+    LoadStructDefFromBytes(*definitions, s.ui.SelectorText(), fromBytes, [&](auto, auto) { ++boxes; });
+    EXPECT_EQ(boxes, s.ui.messages.size());
+    EXPECT_EQ(fromBytes.recordSize, s.state.structDef.recordSize);
+    EXPECT_EQ(fromBytes.members.size(), s.state.structDef.members.size());
   }
-  Started s(many);  // any structure can be chosen, the last one too
+  Session s(many);  // any structure can be chosen, the last one too
   ASSERT_EQ(s.ui.selectorItems.size(), 10000u);
   s.ui.selectorIndex = 9999;
   SelectStructure(s.state, s.ui, 1);
   EXPECT_EQ(s.MemberLabels(), Strings{"m9999"});
 }
 
-TEST_F(Hostile, HugeStringFieldIsNeitherShownNorEdited) {
-  StartWith("struct A { string s [2147483647]; }");
-  WriteBytes(dir.File("data.bin"), "0123456789");
-  Read(dir.File("data.bin"));
-  EXPECT_EQ(ui.list.rowCount, 1u);
-  EXPECT_EQ(state.table.CellText(0, 2), "");
-  ui.OnDialog(DialogId::ItemEdit, MemoryUserInterface::ItemEditAnswer("x", true));
-  EditCell(state, ui, 0, 2);
-  EXPECT_EQ(ui.StatusText(), "アクセスできる範囲を越えたところに入力されました");
-  Write(dir.File("copy.bin"));
-  EXPECT_EQ(ReadBytes(dir.File("copy.bin")), "0123456789");
-  ExpectUnchangedBut({"copy.bin", "data.bin"});
+TEST(Hostile, HugeStringFieldIsNeitherShownNorEdited) {
+  Session s("struct A { string s [2147483647]; }");
+  WriteBytes(s.dir.File("data.bin"), "0123456789");
+  s.Read(s.dir.File("data.bin"));
+  EXPECT_EQ(s.ui.list.rowCount, 1u);
+  EXPECT_EQ(s.state.table.CellText(0, 2), "");
+  s.ui.OnDialog(DialogId::ItemEdit, MemoryUserInterface::ItemEditAnswer("x", true));
+  EditCell(s.state, s.ui, 0, 2);
+  EXPECT_EQ(s.ui.StatusText(), "アクセスできる範囲を越えたところに入力されました");
+  s.Write(s.dir.File("copy.bin"));
+  EXPECT_EQ(ReadBytes(s.dir.File("copy.bin")), "0123456789");
+  s.ExpectUnchangedBut({"copy.bin", "data.bin"});
 }
 
-TEST_F(Hostile, DataFilesOfAwkwardSizesAndKinds) {
-  StartWith(kDefinitions);  // records of 7 bytes
-  const struct {
-    std::string bytes;
-    std::uint32_t rows;
-    Strings lastRow;
-  } cases[] = {
+TEST(Hostile, DataFilesOfAwkwardSizesAndKinds) {
+  Session s(kDefinitions);  // records of 7 bytes
+  const std::tuple<std::string, std::uint32_t, Strings> cases[] = {
       {"", 1, {"0", "00000000", "", "", ""}},
       {"\x05", 1, {"0", "00000000", "5", "", ""}},
       {std::string("\x01\x02\x00" "abcd" "\x09\x34\x12" "xy", 12), 2,
        {"1", "00000007", "9", "4660", ""}},
   };
-  const std::string path = dir.File("data.bin");
-  for (const auto& c : cases) {
-    WriteBytes(path, c.bytes);
-    Read(path);
-    EXPECT_EQ(ui.StatusText(), "データ\"" + path + "\"を読み込みました");
-    ASSERT_EQ(ui.list.rowCount, c.rows);
-    Strings lastRow;
-    for (int column = 0; column < 5; ++column) lastRow.push_back(state.table.CellText(c.rows - 1, column));
-    EXPECT_EQ(lastRow, c.lastRow);
+  const std::string path = s.dir.File("data.bin");
+  for (const auto& [bytes, rows, lastRow] : cases) {
+    WriteBytes(path, bytes);
+    s.Read(path);
+    EXPECT_EQ(s.ui.StatusText(), "データ\"" + path + "\"を読み込みました");
+    ASSERT_EQ(s.ui.list.rowCount, rows);
+    Strings texts;
+    for (int column = 0; column < 5; ++column) texts.push_back(s.state.table.CellText(rows - 1, column));
+    EXPECT_EQ(texts, lastRow);
   }
-  ASSERT_TRUE(ui.messages.empty());
+  ASSERT_TRUE(s.ui.messages.empty());
 
   // A folder as the path: read and write are refused, the export asks first, then fails.
-  const std::string folder = dir.File("folder");
-  WriteBytes(dir.File("keep.bin"), "keep");
-  Read(dir.File("keep.bin"));
+  const std::string folder = s.dir.File("folder");
+  WriteBytes(s.dir.File("keep.bin"), "keep");
+  s.Read(s.dir.File("keep.bin"));
   ASSERT_TRUE(MakeFolder(folder));
-  before = Snapshot(dir.Path());
-  Read(folder);
-  Write(folder);
-  EXPECT_EQ(ui.messages, (Messages{{folder, "FileReadError!"}, {folder, "FileWriteError!"}}));
-  EXPECT_EQ(state.table.CellText(0, 2), "107");  // 'k' of the data read before
-  Export(folder);
-  EXPECT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
-  ExpectUnchangedBut();
+  s.before = Snapshot(s.dir.Path());
+  s.Read(folder);
+  s.Write(folder);
+  EXPECT_EQ(s.ui.messages, (Messages{{folder, "FileReadError!"}, {folder, "FileWriteError!"}}));
+  EXPECT_EQ(s.state.table.CellText(0, 2), "107");  // 'k' of the data read before
+  s.Export(folder);
+  EXPECT_EQ(s.ui.questions.size(), 1u);
+  EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
+  s.ExpectUnchangedBut();
 }
 
 // 表 is 95 5C and ソ is 83 5C: a byte-wise path must keep each whole.
-TEST_F(Hostile, PathsWithBackslashTrailBytes) {
-  const std::string work = dir.File("作業表"), data = dir.File("データソ");
-  ASSERT_TRUE(MakeFolder(work) && MakeFolder(data));
-  const std::string input = data + kSeparator + "表.bin";
+TEST(Hostile, PathsWithBackslashTrailBytes) {
+  Session s("struct 表 { ubyte ソ; uword b; string 名前 [4]; }", "作業表");
+  EXPECT_EQ(s.ui.selectorItems, Strings{"表"});
+  const std::string data = s.dir.File("データソ"), input = data + kSeparator + "表.bin";
+  ASSERT_TRUE(MakeFolder(data));
   WriteBytes(input, std::string("\x01\x02\x00" "\x83\x5C" "A\0" "\x07", 8));
-  StartWith("struct 表 { ubyte ソ; uword b; string 名前 [4]; }", work);
-  EXPECT_EQ(ui.statusTexts, Strings{kRead});
-  EXPECT_EQ(ui.selectorItems, Strings{"表"});
-
-  Read(input);
-  EXPECT_EQ(ui.StatusText(), "データ\"" + input + "\"を読み込みました");
+  s.before = Snapshot(s.dir.Path());
+  s.Read(input);
+  EXPECT_EQ(s.ui.StatusText(), "データ\"" + input + "\"を読み込みました");
   const std::string output = data + kSeparator + "出力ソ.bin";
-  Write(output);
-  EXPECT_EQ(ui.StatusText(), "データを\"" + output + "\"に書き込みました");
+  s.Write(output);
+  EXPECT_EQ(s.ui.StatusText(), "データを\"" + output + "\"に書き込みました");
   EXPECT_EQ(ReadBytes(output), ReadBytes(input));
-  const std::string csv = work + kSeparator + "表.csv";
-  Export(csv);
-  EXPECT_EQ(ui.StatusText(), "ファイル\"" + csv + "\"をエクスポートしました。");
+  const std::string csv = s.dir.File("作業表") + kSeparator + "表.csv";
+  s.Export(csv);
+  EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + csv + "\"をエクスポートしました。");
   EXPECT_EQ(ReadBytes(csv), "No.,Address,ソ,b,名前\r\n0,00000000,1,2,ソA\r\n1,00000007,7,,\r\n");
-  EXPECT_TRUE(ui.messages.empty());
-  ExpectUnchangedBut({"データソ/出力ソ.bin", "作業表/表.csv"});
+  EXPECT_TRUE(s.ui.messages.empty());
+  s.ExpectUnchangedBut({"データソ/出力ソ.bin", "作業表/表.csv"});
 }
 
 #ifdef _WIN32
 
-TEST_F(Hostile, FileLockedByAnotherHandle) {
-  StartWith(kDefinitions);
-  const std::string path = dir.File("locked.bin");
+TEST(Hostile, FileLockedByAnotherHandle) {
+  Session s(kDefinitions);
+  const std::string path = s.dir.File("locked.bin");
   WriteBytes(path, "locked bytes");
-  WriteBytes(dir.File("data.bin"), "abcdefg");
-  Read(dir.File("data.bin"));
-  before = Snapshot(dir.Path());
+  WriteBytes(s.dir.File("data.bin"), "abcdefg");
+  s.Read(s.dir.File("data.bin"));
+  s.before = Snapshot(s.dir.Path());
   HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Read(path);
-  Write(path);
+  s.Read(path);
+  s.Write(path);
   CloseHandle(lock);
-  EXPECT_EQ(ui.messages, (Messages{{path, "FileReadError!"}, {path, "FileWriteError!"}}));
-  EXPECT_EQ(state.table.CellText(0, 2), "97");
-  ExpectUnchangedBut();
+  EXPECT_EQ(s.ui.messages, (Messages{{path, "FileReadError!"}, {path, "FileWriteError!"}}));
+  EXPECT_EQ(s.state.table.CellText(0, 2), "97");
+  s.ExpectUnchangedBut();
 }
 
 #else
@@ -307,89 +286,87 @@ std::int64_t ProcStatusKilobytes(const char* field) {
   return -1;
 }
 
-TEST_F(Hostile, DataFileOverFourGigabytesFailsWithoutAllocating) {
-  StartWith(kDefinitions);
-  WriteBytes(dir.File("data.bin"), "abcdefg");
-  Read(dir.File("data.bin"));
-  const std::string path = dir.File("huge.bin");
+TEST(Hostile, DataFileOverFourGigabytesFailsWithoutAllocating) {
+  Session s(kDefinitions);
+  WriteBytes(s.dir.File("data.bin"), "abcdefg");
+  s.Read(s.dir.File("data.bin"));
+  const std::string path = s.dir.File("huge.bin");
   for (std::int64_t size : {std::int64_t{1} << 32, (std::int64_t{1} << 32) + 7}) {
     // Sparse, and its first bytes would look like a 7-byte file if the size were cut to 32 bits.
     WriteBytes(path, "1234567");
     ASSERT_EQ(truncate(path.c_str(), size), 0);
-    before = Snapshot(dir.Path());
+    s.before = Snapshot(s.dir.Path());
     const std::int64_t sizeBefore = ProcStatusKilobytes("VmSize:");
-    ui.messages.clear();
-    Read(path);
+    s.ui.messages.clear();
+    s.Read(path);
     // Peak address space: a buffer of the file's size would have raised it by gigabytes.
     EXPECT_LT(ProcStatusKilobytes("VmPeak:"), sizeBefore + (1 << 20)) << size;
-    EXPECT_EQ(ui.messages, (Messages{{path, "FileReadError!"}}));
-    EXPECT_EQ(state.table.CellText(0, 2), "97");
-    EXPECT_EQ(state.dataBuffer.byteCount, 7u);
-    ExpectUnchangedBut();
+    EXPECT_EQ(s.ui.messages, (Messages{{path, "FileReadError!"}}));
+    EXPECT_EQ(s.state.table.CellText(0, 2), "97");
+    EXPECT_EQ(s.state.dataBuffer.byteCount, 7u);
+    s.ExpectUnchangedBut();
   }
 }
 
-TEST_F(Hostile, UnreadableFile) {
-  StartWith(kDefinitions);
-  const std::string path = dir.File("secret.bin");
+TEST(Hostile, UnreadableFile) {
+  Session s(kDefinitions);
+  const std::string path = s.dir.File("secret.bin");
   WriteBytes(path, "secret!");
   ASSERT_EQ(chmod(path.c_str(), 0), 0);
-  ASSERT_EQ(chmod(dir.Path().c_str(), 0711), 0);  // the file's own mode is what refuses
-  before = Snapshot(dir.Path());
+  ASSERT_EQ(chmod(s.dir.Path().c_str(), 0711), 0);  // the file's own mode is what refuses
+  s.before = Snapshot(s.dir.Path());
   const int result = InChild([&]() -> int {
     if (!DropRoot()) return 2;
-    Read(path);
-    return ui.messages == Messages{{path, "FileReadError!"}} && !state.dataBuffer.HasBytes();
+    s.Read(path);
+    return s.ui.messages == Messages{{path, "FileReadError!"}} && !s.state.dataBuffer.HasBytes();
   });
   if (result == 2) GTEST_SKIP() << "cannot give up root";
   EXPECT_EQ(result, 1);
-  ExpectUnchangedBut();
+  s.ExpectUnchangedBut();
 }
 
 // The save and the export stop part way at a file size limit: each reports its failure, the
 // earlier file stays whole and no temporary is left beside it.
-TEST_F(Hostile, SaveAndExportCutShortByTheFileSizeLimit) {
-  StartWith("struct Q { ulong n; xlong x; string s [8]; }");
+TEST(Hostile, SaveAndExportCutShortByTheFileSizeLimit) {
+  Session s("struct Q { ulong n; xlong x; string s [8]; }");
   std::string bytes;
   for (std::uint32_t i = 0; bytes.size() < (1u << 20); ++i) {
     bytes.append(reinterpret_cast<const char*>(&i), 4);
     bytes += "\x5C\x8D\x0D\x0A" "a,\"\r\n\x01\x02z";
   }
-  WriteBytes(dir.File("data.bin"), bytes);
-  const std::string bin = dir.File("target.bin"), csv = dir.File("target.csv");
+  WriteBytes(s.dir.File("data.bin"), bytes);
+  const std::string bin = s.dir.File("target.bin"), csv = s.dir.File("target.csv");
   WriteBytes(bin, "the earlier target");
   WriteBytes(csv, "the earlier export");
-  Read(dir.File("data.bin"));
-  before = Snapshot(dir.Path());
-
-  // 1 for the failure answer, 2 for the success answer.
+  s.Read(s.dir.File("data.bin"));
+  s.before = Snapshot(s.dir.Path());
+  // The child answers 1 for the failure text, 2 for the success text.
   auto save = [&](long limit) {
     return InChild([&] {
       if (!LimitFileSize(limit)) return 3;
-      Write(bin);
-      if (ui.messages == Messages{{bin, "FileWriteError!"}}) return 1;
-      return ui.StatusText() == "データを\"" + bin + "\"に書き込みました" ? 2 : 0;
+      s.Write(bin);
+      if (s.ui.messages == Messages{{bin, "FileWriteError!"}}) return 1;
+      return s.ui.StatusText() == "データを\"" + bin + "\"に書き込みました" ? 2 : 0;
     });
   };
   auto exportCsv = [&](long limit) {
     return InChild([&] {
       if (!LimitFileSize(limit)) return 3;
-      Export(csv);
+      s.Export(csv);
       const std::string quoted = "ファイル\"" + csv + "\"";
-      if (ui.StatusText() == quoted + "のエクスポートに失敗しました。") return 1;
-      return ui.StatusText() == quoted + "をエクスポートしました。" ? 2 : 0;
+      if (s.ui.StatusText() == quoted + "のエクスポートに失敗しました。") return 1;
+      return s.ui.StatusText() == quoted + "をエクスポートしました。" ? 2 : 0;
     });
   };
   EXPECT_EQ(save(300000), 1);
   EXPECT_EQ(exportCsv(300000), 1);
-  ExpectUnchangedBut();
-
+  s.ExpectUnchangedBut();
   // With room enough the same flows succeed, so the failures came from the limit.
   EXPECT_EQ(save(64 << 20), 2);
   EXPECT_EQ(exportCsv(64 << 20), 2);
   EXPECT_EQ(ReadBytes(bin), bytes);
-  ExpectUnchangedBut({"target.bin", "target.csv"});
-  EXPECT_EQ(ListFolder(dir.Path()), (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
+  s.ExpectUnchangedBut({"target.bin", "target.csv"});
+  EXPECT_EQ(ListFolder(s.dir.Path()), (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
 }
 
 #endif
