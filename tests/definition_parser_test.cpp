@@ -87,10 +87,8 @@ TEST(DefinitionParserTest, ListsNamesInFileOrderWithTheListingRules) {
       // Only a lone "}" leaves a body; "struct" inside a body is not a definition.
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
       {"Struct A { } STRUCT B { } struct C { }", {"C"}},
-      {"struct A; struct B { ubyte b; }", {"A;"}},
-      {"\t\v\fstruct\t\v\fX\f{\v}", {"X"}},
-      {"struct", {}},
-      {"struct 構造体 { } struct \x1A { }", {"構造体", "\x1A"}},
+      {"struct A; struct B { ubyte b; }", {"A;"}}, {"\t\v\fstruct\t\v\fX\f{\v}", {"X"}},
+      {"struct", {}}, {"struct 構造体 { } struct \x1A { }", {"構造体", "\x1A"}},
   };
   for (const auto& [content, names] : cases) EXPECT_EQ(DefFile(content).Names(), names) << content;
 }
@@ -127,25 +125,18 @@ TEST(DefinitionParserTest, MemberFormsAndCounts) {
     Members members;
     int reports = 0;
   } cases[] = {
-      {"ubyte a [4];", {{UByte, "a", 4}}},
-      {"ubyte a[4];", {{UByte, "a[4]", 1}}},
-      {"ubyte a [4]\n;", {{UByte, "a", 4}}},
-      {"ubyte a ;", {{UByte, "a", 1}}},
+      {"ubyte a [4];", {{UByte, "a", 4}}}, {"ubyte a[4];", {{UByte, "a[4]", 1}}},
+      {"ubyte a [4]\n;", {{UByte, "a", 4}}}, {"ubyte a ;", {{UByte, "a", 1}}},
       {"UBYTE a; Dword b; LONG c; word d; byte e;",
        {{UByte, "a", 1}, {ULong, "b", 1}, {ULong, "c", 1}, {UWord, "d", 1}, {UByte, "e", 1}}},
-      {"ubyte a [];", {{UByte, "a", 0}}},
-      {"ubyte a [x];", {{UByte, "a", 0}}},
-      {"ubyte a [12abc];", {{UByte, "a", 12}}},
-      {"ubyte a [+7];", {{UByte, "a", 7}}},
-      {"ubyte a [3]]x; ;", {{UByte, "a", 3}}},
-      {"ubyte a [5]x b; ;", {{UByte, "a", 5}}},
+      {"ubyte a [];", {{UByte, "a", 0}}}, {"ubyte a [x];", {{UByte, "a", 0}}},
+      {"ubyte a [12abc];", {{UByte, "a", 12}}}, {"ubyte a [+7];", {{UByte, "a", 7}}},
+      {"ubyte a [3]]x; ;", {{UByte, "a", 3}}}, {"ubyte a [5]x b; ;", {{UByte, "a", 5}}},
       {"ubyte a [-0];", {{UByte, "a", 0}}},
       {"string 名前 [8]; void pad [3]; xlong x;", {{String, "名前", 8}, {Void, "pad", 3}, {XLong, "x", 1}}},
       // A stray token is ignored until ";" or an array part; the closing brace drops the member.
-      {"ubyte a b; ;", {{UByte, "a", 1}}},
-      {"ubyte a b;", {}},
-      {"ubyte a b; [2];", {{UByte, "a", 2}}},
-      {"ubyte a [4]", {}},
+      {"ubyte a b; ;", {{UByte, "a", 1}}}, {"ubyte a b;", {}},
+      {"ubyte a b; [2];", {{UByte, "a", 2}}}, {"ubyte a [4]", {}},
       // Counts saturate; past 65,536 columns or 2,147,483,647 bytes a member gets count 1.
       {"string s [-2147483648];", {{String, "s", 1}}, 1},
       {"void v [2147483647];", {{Void, "v", kMax}}},
