@@ -43,13 +43,11 @@ bool Velmora::SelectStructure(int index) {
   HWND selector = Control(ids::kSelector);
   auto selected = Ask(selector, CB_SETCURSEL, index);
   if (!selected || *selected != index) return false;
-  return PostMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kSelector, CBN_SELCHANGE),
-                      reinterpret_cast<LPARAM>(selector));
+  return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kSelector, CBN_SELCHANGE),
+                            reinterpret_cast<LPARAM>(selector));
 }
 
-bool Velmora::Command(int id) {
-  return PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
+bool Velmora::Command(int id) { return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 std::optional<ModalWindow> Velmora::WaitModal(std::string_view caption) const {
   return caption.empty() ? WaitForModal(process_.Id()) : WaitForModal(process_.Id(), caption);

@@ -64,13 +64,15 @@ class Velmora {
   std::vector<std::string> Structures() const { return ComboItems(Control(ids::kSelector)); }
   int SelectedStructure() const { return ComboSelection(Control(ids::kSelector)); }
   // Selects item `index` and sends the selector's change notification, as a pick from the
-  // drop-down list does. Posted: loading a structure may open message boxes.
+  // drop-down list does.
   bool SelectStructure(int index);
 
   bool TypePath(std::string_view path) { return SetWindowTextCp932(Control(ids::kPathField), path); }
   bool ClickRead() { return ClickWindow(Control(ids::kReadButton)); }
   bool ClickWrite() { return ClickWindow(Control(ids::kWriteButton)); }
-  // A menu command, posted as the menu posts it so that a modal dialog does not block the test.
+  // A menu command. Notifications and commands are sent without waiting for the answer, so a
+  // modal dialog they open never blocks the test; unlike a posted message, a later Settle is
+  // handled after them.
   bool Command(int id);
 
   HWND List() const { return Control(ids::kRecordList); }
