@@ -69,7 +69,7 @@ TEST(CsvWriter, WritesTheShownTextsExactly) {
 TEST(CsvWriter, QuotesFieldsThatWouldSplitTheLine) {
   TempDir dir;
   std::string bytes;
-  for (std::string cell : {"a,b", "say \"hi\"", "x\"y,z", "cr\rlf\n", "plain", "\x8D\x5C\x8D\x5C"}) {
+  for (std::string cell : {"a,b", "say \"hi\"", "cr\rx", "lf\nx", "plain", "\x8D\x5C\x8D\x5C"}) {
     bytes += cell + std::string(10 - cell.size(), '\0');
   }
   Export e({{String, "s", 10}}, bytes);
@@ -81,8 +81,8 @@ TEST(CsvWriter, QuotesFieldsThatWouldSplitTheLine) {
             "No.,Address,s,\"odd,\"\"label\"\"\"\r\n"
             "0,\"1,5\",\"a,b\",97\r\n"
             "1,0000000A,\"say \"\"hi\"\"\",115\r\n"
-            "2,00000014,\"x\"\"y,z\",120\r\n"
-            "3,0000001E,\"cr\rlf\n\",99\r\n"
+            "2,00000014,\"cr\rx\",99\r\n"
+            "3,0000001E,\"lf\nx\",108\r\n"
             "4,00000028,plain,112\r\n"
             "5,00000032,\x8D\x5C\x8D\x5C,141\r\n");
 }

@@ -136,19 +136,19 @@ TEST(StoreCellValue, StringsAreZeroFilledOrCut) {
 }
 
 TEST(StoreCellValue, RefusesFieldsNotWhollyInsideTheData) {
-  // Two whole records and the first 11 bytes of a third (into the middle of its ulong).
-  Table table(2, 11);
+  // Two whole records and the first 8 bytes of a third, which end inside its xword.
+  Table table(2, 8);
   EXPECT_EQ(table.Store(UByte, "7", 2), 1);
-  EXPECT_EQ(table.Store(XWord, "1234", 2), 1);  // bytes 7 and 8 of record 2
-  EXPECT_EQ(table.Store(ULong, "1", 2), 0);     // starts inside, ends outside
+  EXPECT_EQ(table.Store(SWord, "4660", 2), 1);  // bytes 5 and 6: the last whole field
+  EXPECT_EQ(table.Store(XWord, "1", 2), 0);     // one byte inside, one past the end
   EXPECT_EQ(table.Store(SLong, "1", 2), 0);     // starts past the end
   EXPECT_EQ(table.Store(String, "x", 2), 0);
   EXPECT_EQ(table.Store(UByte, "1", 3), 0);
   EXPECT_EQ(table.Store(UByte, "1", 0xFFFFFFFFu), 0);
-  Bytes expected = Table(2, 11).All();
+  Bytes expected = Table(2, 8).All();
   expected[52] = 7;
-  expected[59] = 0x34;
-  expected[60] = 0x12;
+  expected[57] = 0x34;
+  expected[58] = 0x12;
   EXPECT_EQ(table.All(), expected);
 
   Table exact(1);  // a field starting exactly at the end of the data
