@@ -9,7 +9,8 @@ namespace {
 
 using enum TypeCode;
 // Label, member index, display type, offset and byte length of each member column.
-using Layout = std::vector<std::tuple<std::string, std::int32_t, TypeCode, std::int32_t, std::int32_t>>;
+using Layout =
+    std::vector<std::tuple<std::string, std::int32_t, TypeCode, std::int32_t, std::int32_t>>;
 
 StructDef Make(std::vector<MemberDef> members) {
   StructDef def;
@@ -39,7 +40,8 @@ TEST(ColumnListTest, CountsNamesAndHandMadeStructures) {
       {{{SByte, "z", 0}, {SWord, "n", 2}}, {{"n[0]", 1, SWord, 0, 2}, {"n[1]", 1, SWord, 2, 2}}},
       {{{String, "one", 1}, {String, "none", 0}, {XByte, "after", 1}},
        {{"one", 0, String, 0, 1}, {"none", 1, String, 1, 0}, {"after", 2, XByte, 1, 1}}},
-      {{{UByte, "a[4]", 1}, {UByte, "a[4]", 1}}, {{"a[4]", 0, UByte, 0, 1}, {"a[4]", 1, UByte, 1, 1}}},
+      {{{UByte, "a[4]", 1}, {UByte, "a[4]", 1}},
+       {{"a[4]", 0, UByte, 0, 1}, {"a[4]", 1, UByte, 1, 1}}},
       // Negative counts take no bytes: offsets never run backwards.
       {{{Void, "v", -8}, {String, "s", -3}, {UWord, "w", -1}, {UByte, "b", 1}},
        {{"s", 1, String, 0, 0}, {"b", 3, UByte, 0, 1}}},

@@ -32,10 +32,11 @@ struct Export {
     table.Refresh(data, structDef, columns, 0);
   }
   int Write(const std::string& path, std::vector<std::int32_t> selection = {0, 1, 2, 3, 4}) {
-    return WriteCsv(path, table, columns, selection, [this](std::string_view text, std::string_view caption) {
-      questions.push_back(std::string(text) + "|" + std::string(caption));
-      return answer;
-    });
+    return WriteCsv(path, table, columns, selection,
+                    [this](std::string_view text, std::string_view caption) {
+                      questions.push_back(std::string(text) + "|" + std::string(caption));
+                      return answer;
+                    });
   }
 };
 
@@ -95,8 +96,9 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   e.answer = false;
   EXPECT_EQ(e.Write(path), 0);
   EXPECT_EQ(ReadBytes(path), "keep me");
-  EXPECT_EQ(e.questions, std::vector<std::string>{"ファイル\"" + path +
-                                                  "\"は既に存在しています。\r\n上書きしますか？|上書き注意"});
+  EXPECT_EQ(e.questions,
+            std::vector<std::string>{"ファイル\"" + path +
+                                     "\"は既に存在しています。\r\n上書きしますか？|上書き注意"});
   e.answer = true;
   EXPECT_EQ(e.Write(path, {0}), 1);
   EXPECT_EQ(ReadBytes(path), "No.\r\n0\r\n");

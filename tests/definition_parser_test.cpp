@@ -43,7 +43,9 @@ class DefFile {
 const std::string M1 = "型が宣言されていないうちに\";\"を検出しました";
 const std::string M3 = "要素名が宣言されていないうちに定義の終わりを検出しました";
 const std::string M4 = "配列の定義が不正です";
-std::string M2(std::string_view token) { return "\"" + std::string(token) + "\"は定義された型ではありません"; }
+std::string M2(std::string_view token) {
+  return "\"" + std::string(token) + "\"は定義された型ではありません";
+}
 
 Members Flatten(const StructDef& def) {
   Members members;
@@ -83,7 +85,8 @@ TEST(DefinitionParserTest, ListsNamesInFileOrderWithTheListingRules) {
   EXPECT_EQ(ListStructNames(empty.Path() + ".none", [](std::string_view) { FAIL(); }), -1);
   EXPECT_TRUE(empty.Names().empty());
   const std::pair<const char*, Strings> cases[] = {
-      {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; junk struct C {}", {"A", "B", "A", "C"}},
+      {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; junk struct C {}",
+       {"A", "B", "A", "C"}},
       // Only a lone "}" leaves a body; "struct" inside a body is not a definition.
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
       {"Struct A { } STRUCT B { } struct C { }", {"C"}},
@@ -95,8 +98,10 @@ TEST(DefinitionParserTest, ListsNamesInFileOrderWithTheListingRules) {
 
 TEST(DefinitionParserTest, LocatesTheFirstDefinitionWithTheExactName) {
   const std::string longName(5000, '\x8D');
-  DefFile file("struct A { ubyte first; }\nstruct a { sbyte lower; }\nstruct A { uword second; }\n"
-               "struct Q; struct B { xbyte b; }\nstruct " + longName + " { string s [3]; }\nstruct E");
+  DefFile file(
+      "struct A { ubyte first; }\nstruct a { sbyte lower; }\nstruct A { uword second; }\n"
+      "struct Q; struct B { xbyte b; }\nstruct " +
+      longName + " { string s [3]; }\nstruct E");
   const std::pair<std::string, Members> found[] = {
       {"A", {{UByte, "first", 1}}}, {"a", {{SByte, "lower", 1}}},
       // A declaration without a body reads the next body as its own.
@@ -133,7 +138,8 @@ TEST(DefinitionParserTest, MemberFormsAndCounts) {
       {"ubyte a [12abc];", {{UByte, "a", 12}}}, {"ubyte a [+7];", {{UByte, "a", 7}}},
       {"ubyte a [3]]x; ;", {{UByte, "a", 3}}}, {"ubyte a [5]x b; ;", {{UByte, "a", 5}}},
       {"ubyte a [-0];", {{UByte, "a", 0}}},
-      {"string 名前 [8]; void pad [3]; xlong x;", {{String, "名前", 8}, {Void, "pad", 3}, {XLong, "x", 1}}},
+      {"string 名前 [8]; void pad [3]; xlong x;",
+       {{String, "名前", 8}, {Void, "pad", 3}, {XLong, "x", 1}}},
       // A stray token is ignored until ";" or an array part; the closing brace drops the member.
       {"ubyte a b; ;", {{UByte, "a", 1}}}, {"ubyte a b;", {}},
       {"ubyte a b; [2];", {{UByte, "a", 2}}}, {"ubyte a [4]", {}},
@@ -171,18 +177,20 @@ TEST(DefinitionParserTest, MemberFormsAndCounts) {
 }
 
 TEST(DefinitionParserTest, ErrorsAreReportedInFileOrderWithExactBytes) {
-  EXPECT_EQ(Body("; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; "
-                 "xword c [-99999999999999999999]"),
-            std::make_pair(Members{{UByte, "x", 1}, {SByte, "y", 1}, {UByte, "w", 1}, {UWord, "b", 1}},
-                           Strings{M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}));
+  EXPECT_EQ(
+      Body("; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; "
+           "xword c [-99999999999999999999]"),
+      std::make_pair(Members{{UByte, "x", 1}, {SByte, "y", 1}, {UByte, "w", 1}, {UWord, "b", 1}},
+                     Strings{M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}));
   // The token is quoted as written.
   EXPECT_EQ(Body("foo x;").second, (Strings{M2("foo"), M2("x;")}));
   EXPECT_EQ(Body("FOO").second, Strings{M2("FOO")});
   EXPECT_EQ(Body("[4];").second, Strings{M1});
   EXPECT_EQ(Body("\"q\"").second, Strings{M2("\"q\"")});
   // 構 (8D 5C) inside a reported token stays intact.
-  EXPECT_EQ(Body("構").second, Strings{"\"\x8D\x5C\"\x82\xCD\x92\xE8\x8B\x60\x82\xB3\x82\xEA\x82\xBD"
-                                       "\x8C\x5E\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1"});
+  EXPECT_EQ(Body("構").second,
+            Strings{"\"\x8D\x5C\"\x82\xCD\x92\xE8\x8B\x60\x82\xB3\x82\xEA\x82\xBD"
+                    "\x8C\x5E\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1"});
 
   DefFile file("struct T { ; }");
   StructDef def;
@@ -204,7 +212,8 @@ TEST(DefinitionParserTest, ErrorsAreReportedInFileOrderWithExactBytes) {
 }
 
 TEST(DefinitionParserTest, BodyEndsAtAnyBraceTokenOrAtTheEndOfTheFile) {
-  DefFile file("struct A { ubyte a; }; sword z; };\nstruct B { ubyte b; }\nstruct C { sword c }x; }");
+  DefFile file(
+      "struct A { ubyte a; }; sword z; };\nstruct B { ubyte b; }\nstruct C { sword c }x; }");
   EXPECT_EQ(file.Names(), (Strings{"A", "C"}));
   StructDef def;
   ASSERT_EQ(file.Load("A", def), 0);

@@ -12,8 +12,8 @@ TEST(ExamplesTest, EveryStructureLoadsCleanlyAndDataFilesFitThem) {
   std::vector<std::string> names;
   ASSERT_EQ(ListStructNames(defPath, [&](std::string_view name) { names.emplace_back(name); }), 0);
   // アイテム表 in CP932; 表 ends in a 0x5C byte.
-  ASSERT_EQ(names, (std::vector<std::string>{"\x83\x41\x83\x43\x83\x65\x83\x80\x95\x5C", "DeviceLog",
-                                             "CustomerRecord"}));
+  ASSERT_EQ(names, (std::vector<std::string>{"\x83\x41\x83\x43\x83\x65\x83\x80\x95\x5C",
+                                             "DeviceLog", "CustomerRecord"}));
   const std::pair<const char*, bool> files[] = {
       {"items.bin", false}, {"device_log.bin", true}, {"customers.bin", false}};  // partial last
   bool hasArray = false, hasString = false, hasVoid = false;
@@ -24,7 +24,8 @@ TEST(ExamplesTest, EveryStructureLoadsCleanlyAndDataFilesFitThem) {
     ASSERT_EQ(LoadStructDef(defPath, names[i], def, [&](auto, auto) { ++reports; }), 0);
     EXPECT_EQ(reports, 0);
     for (const MemberDef& member : def.members) {
-      hasArray |= member.count > 1 && member.type != TypeCode::String && member.type != TypeCode::Void;
+      hasArray |=
+          member.count > 1 && member.type != TypeCode::String && member.type != TypeCode::Void;
       hasString |= member.type == TypeCode::String;
       hasVoid |= member.type == TypeCode::Void;
     }

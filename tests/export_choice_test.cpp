@@ -8,7 +8,8 @@ namespace {
 
 AppState WithColumns(int memberCount, std::int32_t lastColumnIndex) {
   AppState state;
-  for (int i = 0; i < memberCount; ++i) state.structDef.members.push_back({TypeCode::UByte, "m" + std::to_string(i), 1});
+  for (int i = 0; i < memberCount; ++i)
+    state.structDef.members.push_back({TypeCode::UByte, "m" + std::to_string(i), 1});
   BuildColumnList(state.structDef, state.columns);
   state.lastColumnIndex = lastColumnIndex;
   return state;
@@ -42,7 +43,8 @@ TEST(Layout, ListAndStatusLineFollowTheClientArea) {
   const MainWindowLayout layout = LayoutMainWindow(800, 600);
   const auto [list, status] = std::pair{layout.recordList, layout.statusLine};
   EXPECT_EQ((std::array{list.x, list.y, list.width, list.height}), (std::array{0, 60, 800, 500}));
-  EXPECT_EQ((std::array{status.x, status.y, status.width, status.height}), (std::array{0, 565, 800, 30}));
+  EXPECT_EQ((std::array{status.x, status.y, status.width, status.height}),
+            (std::array{0, 565, 800, 30}));
   const MainWindowLayout small = LayoutMainWindow(50, 40);
   EXPECT_EQ(small.recordList.height, -60);
   EXPECT_EQ(small.statusLine.y, 5);

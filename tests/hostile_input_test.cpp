@@ -81,7 +81,8 @@ struct Session {
   }
   Strings MemberLabels() const {
     Strings labels;
-    for (std::size_t i = 2; i < ui.list.columns.size(); ++i) labels.push_back(ui.list.columns[i].label);
+    for (std::size_t i = 2; i < ui.list.columns.size(); ++i)
+      labels.push_back(ui.list.columns[i].label);
     return labels;
   }
   void Read(const std::string& path) {
@@ -167,12 +168,14 @@ TEST(Hostile, DefinitionsOfRandomBytesTokensAndManyStructures) {
     EXPECT_LE(s.ui.list.columns.size(), 65536u + 2);
     // The file is read in blocks; the same bytes in memory give the same names and layout.
     Strings inMemory;
-    ListStructNamesInBytes(*definitions, [&](std::string_view name) { inMemory.emplace_back(name); });
+    ListStructNamesInBytes(*definitions,
+                           [&](std::string_view name) { inMemory.emplace_back(name); });
     EXPECT_EQ(inMemory, s.ui.selectorItems);
     if (inMemory.empty()) continue;
     StructDef fromBytes;
     std::size_t boxes = 0;
-    LoadStructDefFromBytes(*definitions, s.ui.SelectorText(), fromBytes, [&](auto, auto) { ++boxes; });
+    LoadStructDefFromBytes(*definitions, s.ui.SelectorText(), fromBytes,
+                           [&](auto, auto) { ++boxes; });
     EXPECT_EQ(boxes, s.ui.messages.size());
     EXPECT_EQ(fromBytes.recordSize, s.state.structDef.recordSize);
     EXPECT_EQ(fromBytes.members.size(), s.state.structDef.members.size());
@@ -213,7 +216,8 @@ TEST(Hostile, DataFilesOfAwkwardSizesAndKinds) {
     EXPECT_EQ(s.ui.StatusText(), "データ\"" + path + "\"を読み込みました");
     ASSERT_EQ(s.ui.list.rowCount, rows);
     Strings texts;
-    for (int column = 0; column < 5; ++column) texts.push_back(s.state.table.CellText(rows - 1, column));
+    for (int column = 0; column < 5; ++column)
+      texts.push_back(s.state.table.CellText(rows - 1, column));
     EXPECT_EQ(texts, lastRow);
   }
   ASSERT_TRUE(s.ui.messages.empty());
@@ -366,7 +370,8 @@ TEST(Hostile, SaveAndExportCutShortByTheFileSizeLimit) {
   EXPECT_EQ(exportCsv(64 << 20), 2);
   EXPECT_EQ(ReadBytes(bin), bytes);
   s.ExpectUnchangedBut({"target.bin", "target.csv"});
-  EXPECT_EQ(ListFolder(s.dir.Path()), (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
+  EXPECT_EQ(ListFolder(s.dir.Path()),
+            (Strings{"data.bin", "struct.def", "target.bin", "target.csv"}));
 }
 
 #endif

@@ -68,8 +68,8 @@ TEST(ListColumns, SampleWidthsMeasureTheLongestCellOfEachType) {
     asked.emplace_back(text);
     return static_cast<int>(text.size()) * 7;
   };
-  for (auto [type, characters] : {std::pair{UByte, 3}, {SByte, 4}, {XByte, 2}, {UWord, 5}, {SWord, 6},
-                                  {XWord, 4}, {ULong, 10}, {SLong, 11}, {XLong, 8}}) {
+  for (auto [type, characters] : {std::pair{UByte, 3}, {SByte, 4}, {XByte, 2}, {UWord, 5},
+                                  {SWord, 6}, {XWord, 4}, {ULong, 10}, {SLong, 11}, {XLong, 8}}) {
     EXPECT_EQ(MeasureTypeSampleWidth(type, list), characters * 7);
     EXPECT_EQ(asked.back(), std::string("-2147483648").substr(0, characters));
   }

@@ -35,7 +35,10 @@ class Flows : public ::testing::Test {
     for (const auto& column : ui.list.columns) labels.push_back(column.label);
     return labels;
   }
-  std::string Bytes() { return std::string(reinterpret_cast<char*>(state.dataBuffer.bytes.get()), state.dataBuffer.byteCount); }
+  std::string Bytes() {
+    return std::string(reinterpret_cast<char*>(state.dataBuffer.bytes.get()),
+                       state.dataBuffer.byteCount);
+  }
 
   TempDir dir;
   AppState state;
@@ -188,7 +191,8 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndWritesNothingOnCancel) {
   EXPECT_FALSE(state.editText);
   // Fixed columns and clicks below the rows open nothing.
   const std::size_t dialogs = ui.dialogsRun.size();
-  for (auto [row, column] : {std::pair{0, 0}, {0, 1}, {-1, 2}, {2, 2}, {0, 5}}) EditCell(state, ui, row, column);
+  for (auto [row, column] : {std::pair{0, 0}, {0, 1}, {-1, 2}, {2, 2}, {0, 5}})
+    EditCell(state, ui, row, column);
   EXPECT_EQ(ui.dialogsRun.size(), dialogs);
 }
 
@@ -231,7 +235,8 @@ TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
     EXPECT_EQ(ui.list.showRowsCalls, refills + 1);
   }
   ASSERT_EQ(ui.list.columns.size(), widths.size());
-  for (std::size_t i = 0; i < widths.size(); ++i) EXPECT_EQ(ui.list.columns[i].width, widths[i].width);
+  for (std::size_t i = 0; i < widths.size(); ++i)
+    EXPECT_EQ(ui.list.columns[i].width, widths[i].width);
 
   // Cancel, the same type, or a String column: nothing but the refusal text.
   const std::size_t statuses = ui.statusTexts.size();

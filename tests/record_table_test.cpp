@@ -31,7 +31,8 @@ struct Table {
   }
   Texts Row(std::uint32_t row) const {
     Texts texts;
-    for (int column = 0; column < table.ColumnCount(); ++column) texts.push_back(table.CellText(row, column));
+    for (int column = 0; column < table.ColumnCount(); ++column)
+      texts.push_back(table.CellText(row, column));
     return texts;
   }
 };
@@ -43,7 +44,8 @@ std::string Counting(std::size_t count) {
 }
 
 TEST(RecordTable, RowsAddressesPartialLastRecordAndNoBase) {
-  const std::vector<MemberDef> members = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
+  const std::vector<MemberDef> members = {
+      {UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
   Table partial(members, Counting(13));
   ASSERT_EQ(partial.table.RowCount(), 3u);
   EXPECT_EQ(partial.Row(0), (Texts{"0", "00000000", "0", "1", "770", "1284"}));
@@ -88,7 +90,8 @@ TEST(RecordTable, StringCellsEndAtTheirFirstZeroByteAndAtTheListLimit) {
   Table strings({{String, "s", 4}}, std::string("ab\0c\x8D\x5C\0\0", 8));  // 構 is 8D 5C
   EXPECT_EQ(strings.Row(0)[2], "ab");
   EXPECT_EQ(strings.Row(1)[2], "\x8D\x5C");
-  EXPECT_EQ(Table({{String, "s", 3000}}, std::string(3000, 'x')).Row(0)[2], std::string(kCellTextLimit, 'x'));
+  EXPECT_EQ(Table({{String, "s", 3000}}, std::string(3000, 'x')).Row(0)[2],
+            std::string(kCellTextLimit, 'x'));
 }
 
 TEST(RecordTable, EditedCellShowsAsTypedUntilTheNextRefresh) {

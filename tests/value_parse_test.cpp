@@ -30,7 +30,8 @@ TEST(ValueParse, EveryByteHasADigitValue) {
       {std::string("12\0" "34", 5), 10, 12},  // the text ends at its first zero byte
   };
   for (const auto& [text, base, value] : cases) {
-    EXPECT_EQ(static_cast<std::uint32_t>(ParseDigits(text, base)), value) << text << " base " << base;
+    EXPECT_EQ(static_cast<std::uint32_t>(ParseDigits(text, base)), value)
+        << text << " base " << base;
   }
 }
 
@@ -74,11 +75,13 @@ struct Table {
     return -1;
   }
   std::size_t Start(TypeCode type, std::uint32_t record) const {
-    return record * 26 + static_cast<std::size_t>(columns[static_cast<std::size_t>(ColumnOf(type))].offset);
+    return record * 26 +
+           static_cast<std::size_t>(columns[static_cast<std::size_t>(ColumnOf(type))].offset);
   }
   Bytes All() const { return Bytes(data.bytes.get(), data.bytes.get() + data.byteCount); }
   Bytes Field(TypeCode type, std::uint32_t record, std::size_t length) const {
-    return Bytes(data.bytes.get() + Start(type, record), data.bytes.get() + Start(type, record) + length);
+    return Bytes(data.bytes.get() + Start(type, record),
+                 data.bytes.get() + Start(type, record) + length);
   }
   int Store(TypeCode type, std::string_view text, std::uint32_t record = 0) {
     return StoreCellValue(data, structDef, columns, text, ColumnOf(type), record);
@@ -109,7 +112,8 @@ TEST(StoreCellValue, WritesTheLowBytesLittleEndian) {
     EXPECT_EQ(table.Field(type, 1, bytes.size()), bytes);
     EXPECT_EQ(FormatCellValue(table.data.bytes.get() + table.Start(type, 1), type, 0), shown);
     Bytes outside = table.All();  // every byte outside the field is as it was
-    std::fill_n(outside.begin() + static_cast<std::ptrdiff_t>(table.Start(type, 1)), bytes.size(), 0xEE);
+    std::fill_n(outside.begin() + static_cast<std::ptrdiff_t>(table.Start(type, 1)), bytes.size(),
+                0xEE);
     EXPECT_EQ(outside, Table(3).All());
   }
 }
