@@ -36,8 +36,8 @@ std::string ToWindowsPath(std::string path);
 // A process started by a test; terminated when the owner goes out of scope still running.
 class Process {
  public:
-  // Starts `commandLine` with `workingDirectory` as its current directory. Empty handle on
-  // failure, with the reason in `error`.
+  // Starts the program with `workingDirectory` as its current directory; nothing, with the
+  // reason in `error`, when it cannot be started.
   static std::optional<Process> Start(const std::string& exePath,
                                       const std::string& workingDirectory, std::string& error);
   Process(Process&& other) noexcept;

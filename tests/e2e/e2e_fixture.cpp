@@ -3,7 +3,11 @@
 
 namespace e2e {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted.append(text).push_back('"');
+  return quoted;
+}
 
 const char kItemPairDef[] =
     "struct Item {\r\n"
