@@ -188,7 +188,7 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                            Millis limit) {
   DWORD_PTR answer = 0;
   SetLastError(0);
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
                            limit, &answer)) {
     if (GetLastError() != 0 || !IsWindow(window)) return std::nullopt;
   }

@@ -82,6 +82,7 @@ class RemoteMemory {
 
 // SendMessageTimeoutW: the answer, or nothing when the window did not answer in time or is gone.
 // A zero answer is a real answer (SendMessageTimeout reports it as failure without an error).
+// A window that has stopped answering fails at once instead of once per call.
 std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
                            Millis limit = 5000);
 // Returns once the window's thread has finished what it was doing and looks at its messages
