@@ -18,18 +18,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::string Contents(const DataBuffer& data) {
-  return std::string(reinterpret_cast<const char*>(data.bytes.get()), data.byteCount);
-}
-
-DataBuffer Holding(std::string_view bytes) {
-  DataBuffer data;
-  data.byteCount = static_cast<std::uint32_t>(bytes.size());
-  data.bytes.reset(new std::uint8_t[bytes.size()]);
-  std::copy(bytes.begin(), bytes.end(), data.bytes.get());
-  return data;
-}
-
 TEST(DataBuffer, LoadAndSaveRoundTripByteForByte) {
   TempDir dir;
   std::string original;

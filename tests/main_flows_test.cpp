@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_user_interface.h"
 #include "test_support.h"
 
 namespace {
@@ -15,39 +14,15 @@ using Messages = std::vector<MessageRecord>;
 using Strings = std::vector<std::string>;
 using UI = MemoryUserInterface;
 
-class Flows : public ::testing::Test {
+class Flows : public ::testing::Test, public Session {
  protected:
-  void SetUp() override {
-    WriteBytes(dir.File("struct.def"), "struct Rec { ubyte a; uword b; string s [4]; }\n"
-                                       "struct Pair { uword x; xword y; }\n");
-    StartUp(state, ui, dir.Path());
-  }
-  // Reads `bytes` through the read button.
-  std::string Load(std::string_view bytes, const std::string& name = "data.bin") {
-    WriteBytes(dir.File(name), bytes);
-    ui.pathField = dir.File(name);
-    ReadDataFile(state, ui);
-    return dir.File(name);
-  }
-  std::string Cell(std::uint32_t row, int column) { return state.table.CellText(row, column); }
-  Strings Labels() {
-    Strings labels;
-    for (const auto& column : ui.list.columns) labels.push_back(column.label);
-    return labels;
-  }
-  std::string Bytes() {
-    return std::string(reinterpret_cast<char*>(state.dataBuffer.bytes.get()),
-                       state.dataBuffer.byteCount);
-  }
-
-  TempDir dir;
-  AppState state;
-  UI ui{state};
+  Flows()
+      : Session("struct Rec { ubyte a; uword b; string s [4]; }\n"
+                "struct Pair { uword x; xword y; }\n") {}
 };
 
 TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
   EXPECT_EQ(state.currentDirectory, dir.Path());
-  EXPECT_EQ(ui.statusTexts, Strings{"構造体定義ファイルを読み込みました。"});
   EXPECT_EQ(ui.selectorItems, (Strings{"Rec", "Pair"}));
   EXPECT_EQ(ui.selectorIndex, 0);
   EXPECT_EQ(Labels(), (Strings{"No.", "Address", "a", "b", "s"}));
@@ -74,31 +49,26 @@ TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
 }
 
 TEST_F(Flows, ReadAndWriteShowTheDataOrSayWhyNot) {
-  ui.pathField = dir.File("out.bin");
-  WriteDataFile(state, ui);
+  const std::string out = dir.File("out.bin");
+  Write(out);
   EXPECT_EQ(ui.messages, (Messages{{"データがありません", "Error Message"}}));
-  EXPECT_FALSE(FileExists(dir.File("out.bin")));
+  EXPECT_FALSE(FileExists(out));
 
   const std::string bytes("\x05\x34\x12" "ab\0\0" "\x09", 8);
   const std::string path = Load(bytes);
   EXPECT_EQ(ui.StatusText(), "データ\"" + path + "\"を読み込みました");
   EXPECT_EQ(ui.list.rowCount, 2u);
-  EXPECT_EQ((Strings{Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(1, 2), Cell(1, 3)}),
-            (Strings{"5", "4660", "ab", "9", ""}));
-  ui.pathField = dir.File("out.bin");
-  WriteDataFile(state, ui);
-  EXPECT_EQ(ui.StatusText(), "データを\"" + dir.File("out.bin") + "\"に書き込みました");
-  EXPECT_EQ(ReadBytes(dir.File("out.bin")), bytes);
+  EXPECT_EQ((Strings{Cell(0, 3), Cell(1, 2), Cell(1, 3)}), (Strings{"4660", "9", ""}));
+  Write(out);
+  EXPECT_EQ(ui.StatusText(), "データを\"" + out + "\"に書き込みました");
+  EXPECT_EQ(ReadBytes(out), bytes);
 
   const std::size_t statuses = ui.statusTexts.size();
-  ui.pathField = dir.File("missing.bin");
-  ReadDataFile(state, ui);
   const std::string bad = dir.File("no-such-folder") + kSeparator + "out.bin";
-  ui.pathField = bad;
-  WriteDataFile(state, ui);
-  ui.pathField.clear();  // an empty path field does nothing
-  ReadDataFile(state, ui);
-  WriteDataFile(state, ui);
+  Read(dir.File("missing.bin"));
+  Write(bad);
+  Read("");  // an empty path field does nothing
+  Write("");
   EXPECT_EQ(ui.messages, (Messages{{"データがありません", "Error Message"},
                                    {dir.File("missing.bin"), "FileReadError!"},
                                    {bad, "FileWriteError!"}}));
@@ -108,7 +78,6 @@ TEST_F(Flows, ReadAndWriteShowTheDataOrSayWhyNot) {
 
 TEST_F(Flows, PathFieldBrowseAboutFontAndDispatch) {
   for (int quiet : {0x100, 0x200, 0x300, 0x400}) PathFieldNotify(ui, quiet);
-  EXPECT_TRUE(ui.messages.empty());
   PathFieldNotify(ui, 0x501);
   PathFieldNotify(ui, -5);
   EXPECT_EQ(ui.messages, (Messages{{"1281", "EDIT Event"}, {"-5", "EDIT Event"}}));
@@ -164,7 +133,7 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndWritesNothingOnCancel) {
   EditCell(state, ui, 0, 2);
   EXPECT_EQ(offered, "5");
   EXPECT_EQ(state.editCaption, "No.0 : a : 型=ubyte");
-  EXPECT_EQ(Bytes(), std::string("\x11\x34\x12" "ab\0d" "\x09", 8));
+  EXPECT_EQ(Contents(state.dataBuffer), std::string("\x11\x34\x12" "ab\0d" "\x09", 8));
   EXPECT_EQ(Cell(0, 2), "017");
   EXPECT_EQ(ui.list.updatedCells, (std::vector<std::pair<std::uint32_t, int>>{{0, 2}}));
   EXPECT_FALSE(state.editText);
@@ -178,16 +147,15 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndWritesNothingOnCancel) {
   EditCell(state, ui, 1, 2);
   EXPECT_EQ(state.editCaption, "No.1 : a : 型=ubyte");
   EXPECT_EQ(state.dataBuffer.bytes[7], 255);
-  EXPECT_EQ(ui.statusTexts.size(), statuses);  // a successful edit reports nothing
 
-  const std::string before = Bytes();
+  const std::string before = Contents(state.dataBuffer);
   ui.OnDialog(DialogId::ItemEdit, UI::ItemEditAnswer("zz", false));
   EditCell(state, ui, 0, 4);
   EXPECT_EQ(state.editCaption, "No.0 : s : 型=string");
-  EXPECT_EQ(Bytes(), before);
+  EXPECT_EQ(Contents(state.dataBuffer), before);
   EXPECT_EQ(Cell(0, 4), "ab");
   EXPECT_EQ(ui.list.updatedCells.size(), 2u);
-  EXPECT_EQ(ui.statusTexts.size(), statuses);
+  EXPECT_EQ(ui.statusTexts.size(), statuses);  // neither an edit nor a cancel reports
   EXPECT_FALSE(state.editText);
   // Fixed columns and clicks below the rows open nothing.
   const std::size_t dialogs = ui.dialogsRun.size();
@@ -201,10 +169,11 @@ TEST_F(Flows, EditBeyondTheDataOrRefusedByTheList) {
   ui.OnDialog(DialogId::ItemEdit, UI::ItemEditAnswer("7", true));
   EditCell(state, ui, 0, 2);  // nothing loaded
   EXPECT_EQ(ui.StatusText(), beyond);
-  Load(std::string("\x05\x34\x12" "abcd" "\x09\x01", 9));
+  const std::string bytes("\x05\x34\x12" "abcd" "\x09\x01", 9);
+  Load(bytes);
   EditCell(state, ui, 1, 3);  // b of the partial record runs past the end
   EXPECT_EQ(ui.StatusText(), beyond);
-  EXPECT_EQ(Bytes(), std::string("\x05\x34\x12" "abcd" "\x09\x01", 9));
+  EXPECT_EQ(Contents(state.dataBuffer), bytes);
 
   ui.list.refuseUpdateCell = true;
   EditCell(state, ui, 1, 2);
@@ -216,7 +185,7 @@ TEST_F(Flows, EditBeyondTheDataOrRefusedByTheList) {
 
 TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
   Load(std::string("\xF0\x34\x12" "abcd", 7));
-  const auto widths = ui.list.columns;
+  const auto columns = ui.list.columns;
   const std::tuple<int, DialogId, std::vector<int>, std::string, std::string> cases[] = {
       {2, DialogId::ByteType, {142, 143, 1}, "\"a\"の型を xbyte に変更しました", "F0"},
       {2, DialogId::ByteType, {142, 1}, "\"a\"の型を sbyte に変更しました", "-16"},
@@ -234,9 +203,9 @@ TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
     EXPECT_EQ(Cell(0, column), cell);
     EXPECT_EQ(ui.list.showRowsCalls, refills + 1);
   }
-  ASSERT_EQ(ui.list.columns.size(), widths.size());
-  for (std::size_t i = 0; i < widths.size(); ++i)
-    EXPECT_EQ(ui.list.columns[i].width, widths[i].width);
+  ASSERT_EQ(ui.list.columns.size(), columns.size());  // a refill, not a rebuild
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    EXPECT_EQ(ui.list.columns[i].width, columns[i].width);
 
   // Cancel, the same type, or a String column: nothing but the refusal text.
   const std::size_t statuses = ui.statusTexts.size();
@@ -287,11 +256,9 @@ TEST_F(Flows, CsvExportReportsEachOutcome) {
   EXPECT_EQ(ui.statusTexts.size(), statuses);
   EXPECT_FALSE(FileExists(path));
 
-  ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer("", {}));
-  ExportCsv(state, ui);
+  Export("");
   EXPECT_EQ(ui.StatusText(), "ファイル名が空なためエクスポートできません。");
-  ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer(path, {3}));
-  ExportCsv(state, ui);
+  Export(path, {3});
   EXPECT_EQ(ui.StatusText(), "ファイル\"" + path + "\"をエクスポートしました。");
   EXPECT_EQ(ReadBytes(path), "No.,Address,a,s\r\n0,00000000,1,ab\r\n");
   EXPECT_EQ(state.csvSelection, (std::vector<std::int32_t>{0, 1, 2, 4}));
@@ -302,8 +269,7 @@ TEST_F(Flows, CsvExportReportsEachOutcome) {
   EXPECT_EQ(ui.statusTexts.size(), statuses + 2);
 
   const std::string bad = dir.File("none") + kSeparator + "x.csv";
-  ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer(bad, {}));
-  ExportCsv(state, ui);
+  Export(bad);
   EXPECT_EQ(ui.StatusText(), "ファイル\"" + bad + "\"のエクスポートに失敗しました。");
   ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer("ignored", {}, false));
   ExportCsv(state, ui);

@@ -1,9 +1,14 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "app/main_flows.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -164,3 +169,62 @@ bool LimitFileSize(long bytes) {
   return setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 #endif
+
+std::string Contents(const DataBuffer& data) {
+  return std::string(reinterpret_cast<const char*>(data.bytes.get()), data.byteCount);
+}
+
+DataBuffer Holding(std::string_view bytes) {
+  DataBuffer data;
+  data.byteCount = static_cast<std::uint32_t>(bytes.size());
+  data.bytes.reset(new std::uint8_t[bytes.size()]);
+  std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
+  return data;
+}
+
+Records::Records(std::vector<MemberDef> members, std::optional<std::string_view> bytes) {
+  structDef.members = std::move(members);
+  structDef.recordSize = ComputeRecordSize(structDef.members);
+  BuildColumnList(structDef, columns);
+  if (bytes) data = Holding(*bytes);
+}
+
+Session::Session(std::string_view definitions, const std::string& subfolder) {
+  const std::string where = subfolder.empty() ? dir.Path() : dir.File(subfolder);
+  EXPECT_TRUE(subfolder.empty() || MakeFolder(where));
+  WriteBytes(where + kSeparator + "struct.def", definitions);
+  StartUp(state, ui, where);
+  EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"構造体定義ファイルを読み込みました。"});
+}
+
+void Session::Read(const std::string& path) {
+  ui.pathField = path;
+  ReadDataFile(state, ui);
+}
+
+std::string Session::Load(std::string_view bytes, const std::string& name) {
+  WriteBytes(dir.File(name), bytes);
+  Read(dir.File(name));
+  return dir.File(name);
+}
+
+void Session::Write(const std::string& path) {
+  ui.pathField = path;
+  WriteDataFile(state, ui);
+}
+
+void Session::Export(const std::string& path, std::vector<std::int32_t> deselected) {
+  ui.OnDialog(DialogId::CsvExport, MemoryUserInterface::ExportAnswer(path, std::move(deselected)));
+  ui.yesNoAnswers = {true};
+  ExportCsv(state, ui);
+}
+
+std::string Session::Cell(std::uint32_t row, int column) const {
+  return state.table.CellText(row, column);
+}
+
+std::vector<std::string> Session::Labels() const {
+  std::vector<std::string> labels;
+  for (const auto& column : ui.list.columns) labels.push_back(column.label);
+  return labels;
+}

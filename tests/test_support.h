@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/memory_user_interface.h"
 
 // A folder of its own for one test, removed with everything in it when the test ends.
 class TempDir {
@@ -45,3 +48,34 @@ bool DropRoot();
 // In a child: writes past `bytes` fail (SIGXFSZ ignored) instead of ending the process.
 bool LimitFileSize(long bytes);
 #endif
+
+std::string Contents(const DataBuffer& data);
+DataBuffer Holding(std::string_view bytes);
+
+// A structure of `members` with its columns, over `bytes` as the loaded data (none: nothing
+// loaded).
+struct Records {
+  explicit Records(std::vector<MemberDef> members,
+                   std::optional<std::string_view> bytes = std::nullopt);
+  StructDef structDef;
+  ColumnList columns;
+  DataBuffer data;
+};
+
+// The process state and the window stand-in, started on `definitions` written to a folder of
+// their own (or to a new folder `subfolder` inside it).
+struct Session {
+  explicit Session(std::string_view definitions, const std::string& subfolder = "");
+  void Read(const std::string& path);
+  // Writes `bytes` to `name` in the folder and reads it; the path read.
+  std::string Load(std::string_view bytes, const std::string& name = "data.bin");
+  void Write(const std::string& path);
+  // Through the export dialog with `deselected` items off, answering yes to replacing a file.
+  void Export(const std::string& path, std::vector<std::int32_t> deselected = {});
+  std::string Cell(std::uint32_t row, int column) const;
+  std::vector<std::string> Labels() const;
+
+  TempDir dir;
+  AppState state;
+  MemoryUserInterface ui{state};
+};
