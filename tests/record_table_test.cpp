@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "test_support.h"
 
 namespace {
 
@@ -12,21 +13,10 @@ using enum TypeCode;
 using Texts = std::vector<std::string>;
 
 // A table over `bytes` (none: nothing loaded) laid out as `members`.
-struct Table {
-  StructDef structDef;
-  ColumnList columns;
-  DataBuffer data;
-  RecordTable table;
-
-  Table(std::vector<MemberDef> members, std::optional<std::string> bytes, std::int32_t noBase = 0) {
-    structDef.members = std::move(members);
-    structDef.recordSize = ComputeRecordSize(structDef.members);
-    BuildColumnList(structDef, columns);
-    if (bytes) {
-      data.bytes = std::make_unique<std::uint8_t[]>(bytes->size());
-      std::memcpy(data.bytes.get(), bytes->data(), bytes->size());
-      data.byteCount = static_cast<std::uint32_t>(bytes->size());
-    }
+struct Table : Records {
+  Table(std::vector<MemberDef> members, std::optional<std::string_view> bytes,
+        std::int32_t noBase = 0)
+      : Records(std::move(members), bytes) {
     table.Refresh(data, structDef, columns, noBase);
   }
   Texts Row(std::uint32_t row) const {
@@ -35,6 +25,7 @@ struct Table {
       texts.push_back(table.CellText(row, column));
     return texts;
   }
+  RecordTable table;
 };
 
 std::string Counting(std::size_t count) {
