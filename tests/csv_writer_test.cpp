@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,23 +11,9 @@ namespace {
 
 using enum TypeCode;
 
-struct Export {
-  StructDef structDef;
-  ColumnList columns;
-  DataBuffer data;
-  RecordTable table;
-  std::vector<std::string> questions;
-  bool answer = true;
-
-  Export(std::vector<MemberDef> members, std::string_view bytes, bool loaded = true) {
-    structDef.members = std::move(members);
-    structDef.recordSize = ComputeRecordSize(structDef.members);
-    BuildColumnList(structDef, columns);
-    if (loaded) {
-      data.bytes = std::make_unique<std::uint8_t[]>(bytes.size() + 1);
-      std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
-      data.byteCount = static_cast<std::uint32_t>(bytes.size());
-    }
+struct Export : Records {
+  Export(std::vector<MemberDef> members, std::optional<std::string_view> bytes)
+      : Records(std::move(members), bytes) {
     table.Refresh(data, structDef, columns, 0);
   }
   int Write(const std::string& path, std::vector<std::int32_t> selection = {0, 1, 2, 3, 4}) {
@@ -38,6 +23,9 @@ struct Export {
                       return answer;
                     });
   }
+  RecordTable table;
+  std::vector<std::string> questions;
+  bool answer = true;
 };
 
 const std::vector<MemberDef> kMembers = {{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}};
@@ -59,7 +47,7 @@ TEST(CsvWriter, WritesTheShownTextsExactly) {
   EXPECT_EQ(written({2}), "a\r\n-1\r\n7\r\n");
   EXPECT_EQ(e.questions.size(), 3u);
 
-  Export none(kMembers, "", false);
+  Export none(kMembers, std::nullopt);
   EXPECT_EQ(none.Write(dir.File("none.csv")), 1);
   EXPECT_EQ(ReadBytes(dir.File("none.csv")), "No.,Address,a,s,w\r\n0,00000000,,,\r\n");
   Export wide({{String, "s", 2000}}, std::string(2000, 'q'));  // cut to what the list gives back
