@@ -6,24 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_user_interface.h"
+#include "test_support.h"
 
 namespace {
 
 using enum TypeCode;
 
-struct Build {
-  StructDef structDef;
-  ColumnList columns;
-  MemoryRecordList list;
-  std::int32_t lastColumnIndex = -1;
-  std::vector<MessageRecord> messages;
-
-  explicit Build(std::vector<MemberDef> members) {
-    structDef.members = std::move(members);
-    structDef.recordSize = ComputeRecordSize(structDef.members);
-    BuildColumnList(structDef, columns);
-  }
+struct Build : Records {
+  explicit Build(std::vector<MemberDef> members) : Records(std::move(members)) {}
   std::vector<int> Run() {
     BuildListColumns(columns, structDef, list, lastColumnIndex,
                      [this](std::string_view text, std::string_view caption) {
@@ -33,6 +23,9 @@ struct Build {
     for (const auto& column : list.columns) widths.push_back(column.width);
     return widths;
   }
+  MemoryRecordList list;
+  std::int32_t lastColumnIndex = -1;
+  std::vector<MessageRecord> messages;
 };
 
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
