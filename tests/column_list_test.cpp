@@ -5,6 +5,8 @@
 #include <limits>
 #include <tuple>
 
+#include "test_support.h"
+
 namespace {
 
 using enum TypeCode;
@@ -12,12 +14,7 @@ using enum TypeCode;
 using Layout =
     std::vector<std::tuple<std::string, std::int32_t, TypeCode, std::int32_t, std::int32_t>>;
 
-StructDef Make(std::vector<MemberDef> members) {
-  StructDef def;
-  def.members = std::move(members);
-  def.recordSize = ComputeRecordSize(def.members);
-  return def;
-}
+StructDef Make(std::vector<MemberDef> members) { return Records(std::move(members)).structDef; }
 
 Layout MemberColumns(const StructDef& def) {
   ColumnList columns{{7, XWord, "stale", 99}};
