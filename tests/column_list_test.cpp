@@ -5,6 +5,7 @@
 #include <limits>
 #include <tuple>
 
+#include "structdef/definition_parser.h"
 #include "test_support.h"
 
 namespace {
@@ -16,15 +17,17 @@ using Layout =
 
 StructDef Make(std::vector<MemberDef> members) { return Records(std::move(members)).structDef; }
 
+// The member columns, after checking the two fixed ones in front of them.
 Layout MemberColumns(const StructDef& def) {
   ColumnList columns{{7, XWord, "stale", 99}};
   EXPECT_EQ(BuildColumnList(def, columns), 1);
   Layout layout;
-  for (std::size_t i = 2; i < columns.size(); ++i) {
-    const ColumnDef& c = columns[i];
+  for (const ColumnDef& c : columns)
     layout.emplace_back(c.label, c.memberIndex, c.displayType, c.offset, ColumnByteLength(c, def));
-  }
-  return layout;
+  if (layout.size() < 2) return {{"fixed columns missing", 0, Void, 0, 0}};
+  EXPECT_EQ(Layout(layout.begin(), layout.begin() + 2),
+            (Layout{{"No.", -1, UWord, 0, 0}, {"Address", -1, XLong, 0, 0}}));
+  return Layout(layout.begin() + 2, layout.end());
 }
 
 }  // namespace
@@ -59,6 +62,18 @@ TEST(ColumnListTest, CountsNamesAndHandMadeStructures) {
   const StructDef def = Make({{String, "s", 6}});
   EXPECT_EQ(ColumnByteLength({9, String, "orphan", 0}, def), 0);
   EXPECT_EQ(ColumnByteLength({0, static_cast<TypeCode>(77), "odd", 0}, def), 0);
+}
+
+TEST(ColumnListTest, TwentyThreeByteExample) {
+  StructDef def;
+  ASSERT_EQ(LoadStructDefFromBytes("struct Example {\n  ubyte a;\n  uword b [3];\n  string s [10];\n"
+                                   "  void pad [2];\n  ulong c;\n}\n",
+                                   "Example", def, [](auto, auto) { FAIL(); }),
+            0);
+  EXPECT_EQ(def.recordSize, 23);
+  EXPECT_EQ(MemberColumns(def), (Layout{{"a", 0, UByte, 0, 1}, {"b[0]", 1, UWord, 1, 2},
+                                        {"b[1]", 1, UWord, 3, 2}, {"b[2]", 1, UWord, 5, 2},
+                                        {"s", 2, String, 7, 10}, {"c", 4, ULong, 19, 4}}));
 }
 
 TEST(ColumnListTest, ByteLengthFollowsDisplayTypeUntilARebuild) {

@@ -220,22 +220,3 @@ TEST(DefinitionParserTest, BodyEndsAtAnyBraceTokenOrAtTheEndOfTheFile) {
   ASSERT_EQ(DefFile("struct A ubyte a;").Load("A", def), 0);
   EXPECT_TRUE(def.members.empty());
 }
-
-TEST(DefinitionParserTest, TwentyThreeByteExampleEndToEnd) {
-  DefFile file("struct Example {\n  ubyte a;\n  uword b [3];\n  string s [10];\n  void pad [2];\n"
-               "  ulong c;\n}\n");
-  StructDef def;
-  ASSERT_EQ(file.Load("Example", def), 0);
-  EXPECT_TRUE(file.texts.empty());
-  EXPECT_EQ(def.recordSize, 23);
-  ColumnList columns;
-  EXPECT_EQ(BuildColumnList(def, columns), 1);
-  std::vector<std::tuple<std::string, std::int32_t, TypeCode, std::int32_t, std::int32_t>> layout;
-  for (const ColumnDef& c : columns) {
-    layout.emplace_back(c.label, c.memberIndex, c.displayType, c.offset, ColumnByteLength(c, def));
-  }
-  EXPECT_EQ(layout, (decltype(layout){{"No.", -1, UWord, 0, 0}, {"Address", -1, XLong, 0, 0},
-                                      {"a", 0, UByte, 0, 1}, {"b[0]", 1, UWord, 1, 2},
-                                      {"b[1]", 1, UWord, 3, 2}, {"b[2]", 1, UWord, 5, 2},
-                                      {"s", 2, String, 7, 10}, {"c", 4, ULong, 19, 4}}));
-}
