@@ -268,12 +268,10 @@ TEST_F(Flows, CsvExportReportsEachOutcome) {
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.statusTexts.size(), statuses + 2);
 
-  const std::string bad = dir.File("none") + kSeparator + "x.csv";
-  Export(bad);
-  EXPECT_EQ(ui.StatusText(), "ファイル\"" + bad + "\"のエクスポートに失敗しました。");
+  // The failure text is the hostile-input tests' (a folder as the target).
   ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer("ignored", {}, false));
   ExportCsv(state, ui);
-  EXPECT_EQ(state.csvPath, bad);
+  EXPECT_EQ(state.csvPath, path);
 }
 
 }  // namespace
