@@ -9,8 +9,6 @@ using ::testing::ElementsAre;
 
 using DefinitionErrorTest = VelmoraE2eTest;
 
-constexpr char kCaption[] = "\\struct.def 定義エラー";
-
 TEST_F(DefinitionErrorTest, ErrorsAreShownOneBoxEachInFileOrder) {
   WriteStructDef(
       "struct Bad {\n"
@@ -26,26 +24,28 @@ TEST_F(DefinitionErrorTest, ErrorsAreShownOneBoxEachInFileOrder) {
 
   // The first structure is loaded while the main window is being created, before it shows.
   auto expectBoxes = [&] {
-    EXPECT_TRUE(AnswerBox(kCaption, "\"foo\"は定義された型ではありません"));
-    EXPECT_TRUE(AnswerBox(kCaption, "\"x;\"は定義された型ではありません"));
-    EXPECT_TRUE(AnswerBox(kCaption, "型が宣言されていないうちに\";\"を検出しました"));
-    EXPECT_TRUE(AnswerBox(kCaption, "要素名が宣言されていないうちに定義の終わりを検出しました"));
-    EXPECT_TRUE(AnswerBox(kCaption, "配列の定義が不正です"));
+    for (const char* text : {"\"foo\"は定義された型ではありません",
+                             "\"x;\"は定義された型ではありません",
+                             "型が宣言されていないうちに\";\"を検出しました",
+                             "要素名が宣言されていないうちに定義の終わりを検出しました",
+                             "配列の定義が不正です"}) {
+      EXPECT_TRUE(AnswerBox("\\struct.def 定義エラー", text));
+    }
   };
   expectBoxes();
-  ASSERT_TRUE(App().WaitShown());
+  ASSERT_TRUE(Shown());
   EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
-  EXPECT_THAT(App().Structures(), ElementsAre("Bad", "Good"));
-  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address", "a", "b", "c"));
+  EXPECT_THAT(Structures(), ElementsAre("Bad", "Good"));
+  EXPECT_THAT(Headers(), ElementsAre("No.", "Address", "a", "b", "c"));
 
   // Every load reads the file again and reports again; a clean structure reports nothing.
-  ASSERT_TRUE(App().SelectStructure(1));
+  ASSERT_TRUE(SelectStructure(1));
   EXPECT_TRUE(NoModalAppears());
-  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address", "g"));
-  ASSERT_TRUE(App().SelectStructure(0));
+  EXPECT_THAT(Headers(), ElementsAre("No.", "Address", "g"));
+  ASSERT_TRUE(SelectStructure(0));
   expectBoxes();
-  ASSERT_TRUE(App().Settle());
-  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address", "a", "b", "c"));
+  ASSERT_TRUE(Settle());
+  EXPECT_THAT(Headers(), ElementsAre("No.", "Address", "a", "b", "c"));
   EXPECT_TRUE(NoModalAppears());
 }
 

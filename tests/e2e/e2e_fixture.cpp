@@ -1,7 +1,11 @@
 #include "e2e_fixture.h"
 
+#include <cstdlib>
 
 namespace e2e {
+
+using ::testing::AssertionFailure;
+using ::testing::AssertionSuccess;
 
 std::string Quoted(std::string_view text) {
   std::string quoted(1, '"');
@@ -35,153 +39,200 @@ std::string ItemData() {
 }
 
 void VelmoraE2eTest::TearDown() {
-  if (!app_) return;
-  for (const auto& modal : app_->OpenModals()) {
-    ADD_FAILURE() << "left open: window \"" << modal.caption << "\" saying \"" << modal.text
-                  << "\"";
+  if (process_) {
+    for (const auto& modal : ModalWindowsOf(processId_)) {
+      ADD_FAILURE() << "left open: \"" << modal.caption << "\" saying \"" << modal.text << "\"";
+    }
   }
-  app_.reset();
+  process_.reset();
 }
 
 void VelmoraE2eTest::WriteStructDef(std::string_view text, const std::string& folder) {
   WriteBytes((folder.empty() ? Folder() : folder) + "\\struct.def", text);
 }
 
-::testing::AssertionResult VelmoraE2eTest::Launch(const std::string& folder) {
+AssertionResult VelmoraE2eTest::Launch(const std::string& folder) {
+  // VELMORA_EXE from the environment, else the program the build made.
+  const char* fromEnvironment = std::getenv("VELMORA_EXE");
+#ifdef VELMORA_EXE
+  if (!fromEnvironment || !*fromEnvironment) fromEnvironment = VELMORA_EXE;
+#endif
+  const std::string exe = ToWindowsPath(fromEnvironment ? fromEnvironment : "");
+  if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return AssertionFailure() << "velmora.exe not found (\"" << exe
+                              << "\"); set VELMORA_EXE or build the velmora target";
+  }
   std::string error;
-  app_ = Velmora::Launch(folder.empty() ? Folder() : folder, error);
-  if (!app_) return ::testing::AssertionFailure() << error;
-  return ::testing::AssertionSuccess();
+  process_ = StartProcess(exe, folder.empty() ? Folder() : folder, error);
+  if (!process_) return AssertionFailure() << error;
+  processId_ = GetProcessId(process_.get());
+  // The first start of a program under Wine loads a lot; later ones take well under a second.
+  // The window may stay hidden behind start-up message boxes.
+  main_ = WaitForTopWindow(processId_, "VELMORA", 30000);
+  if (!main_) return AssertionFailure() << "no VELMORA window within 30 s";
+  return AssertionSuccess();
 }
 
-::testing::AssertionResult VelmoraE2eTest::Start(const std::string& folder) {
-  if (auto launched = Launch(folder); !launched) return launched;
-  if (!app_->WaitShown()) {
-    auto failure = ::testing::AssertionFailure() << "main window not shown and idle";
-    for (const auto& modal : app_->OpenModals()) {
-      failure << "; open: \"" << modal.caption << "\" saying \"" << modal.text << "\"";
-    }
-    return failure;
+AssertionResult VelmoraE2eTest::Shown() {
+  if (WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) && Settle()) {
+    return AssertionSuccess();
   }
-  return ::testing::AssertionSuccess();
+  return AssertionFailure() << "main window not shown and idle" << OpenModals();
 }
 
-::testing::AssertionResult VelmoraE2eTest::Read(const std::string& path) {
-  if (!app_->TypePath(path)) return ::testing::AssertionFailure() << "cannot type the path";
-  if (!app_->ClickRead()) {
-    return ::testing::AssertionFailure() << "cannot click the read button: " << LastInputError();
+std::optional<DWORD> VelmoraE2eTest::Exit() {
+  DWORD code = 0;
+  if (!SendNotifyMessageW(main_, WM_COMMAND, ids::kExit, 0) ||
+      WaitForSingleObject(process_.get(), kWaitLimit) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process_.get(), &code)) {
+    return std::nullopt;
   }
-  return StatusIs("データ" + Quoted(path) + "を読み込みました");
+  return code;
 }
 
-::testing::AssertionResult VelmoraE2eTest::Write(const std::string& path) {
-  if (!app_->TypePath(path)) return ::testing::AssertionFailure() << "cannot type the path";
-  if (!app_->ClickWrite()) {
-    return ::testing::AssertionFailure() << "cannot click the write button: " << LastInputError();
-  }
-  return StatusIs("データを" + Quoted(path) + "に書き込みました");
+AssertionResult VelmoraE2eTest::Settle() const {
+  if (e2e::Settle(main_)) return AssertionSuccess();
+  return AssertionFailure() << "the main window does not answer";
 }
 
-::testing::AssertionResult VelmoraE2eTest::OpenDialog(int id, std::string_view caption,
-                                                      ModalWindow& dialog) {
-  if (id != 0 && !app_->Command(id)) {
-    return ::testing::AssertionFailure() << "cannot post command " << id;
+AssertionResult VelmoraE2eTest::SelectStructure(int index) {
+  // Notifications are sent without waiting for the answer, so a message box they open never
+  // blocks the test; unlike a posted message, the Settle after it is handled after it.
+  HWND selector = Control(ids::kSelector);
+  auto selected = Ask(selector, CB_SETCURSEL, index);
+  if (!selected || *selected != index) return AssertionFailure() << "no structure " << index;
+  if (!SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kSelector, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(selector))) {
+    return AssertionFailure() << "cannot notify the structure change";
   }
-  auto found = app_->WaitModal(caption);
-  if (!found) {
-    auto failure = ::testing::AssertionFailure() << "no window \"" << caption << "\"";
-    for (const auto& modal : app_->OpenModals()) {
-      failure << "; open instead: \"" << modal.caption << "\" saying \"" << modal.text << "\"";
-    }
-    return failure;
+  return Settle();
+}
+
+AssertionResult VelmoraE2eTest::Press(int button, const std::string& path) {
+  if (!SetWindowTextCp932(Control(ids::kPathField), path)) {
+    return AssertionFailure() << "cannot type the path";
   }
+  if (!ClickWindow(Control(button))) {
+    return AssertionFailure() << "cannot click button " << button << ": " << LastInputError();
+  }
+  return AssertionSuccess();
+}
+
+AssertionResult VelmoraE2eTest::Read(const std::string& path) {
+  auto pressed = Press(ids::kReadButton, path);
+  return pressed ? StatusIs("データ" + Quoted(path) + "を読み込みました") : pressed;
+}
+
+AssertionResult VelmoraE2eTest::Write(const std::string& path) {
+  auto pressed = Press(ids::kWriteButton, path);
+  return pressed ? StatusIs("データを" + Quoted(path) + "に書き込みました") : pressed;
+}
+
+AssertionResult VelmoraE2eTest::ReadFails(const std::string& path) {
+  auto pressed = Press(ids::kReadButton, path);
+  return pressed ? AnswerBox("FileReadError!", path) : pressed;
+}
+
+AssertionResult VelmoraE2eTest::WriteFails(const std::string& path) {
+  auto pressed = Press(ids::kWriteButton, path);
+  return pressed ? AnswerBox("FileWriteError!", path) : pressed;
+}
+
+AssertionResult VelmoraE2eTest::OpenDialog(int id, std::string_view caption,
+                                           ModalWindow& dialog) {
+  // Sent without waiting, like the structure change above.
+  if (id != 0 && !SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0)) {
+    return AssertionFailure() << "cannot send command " << id;
+  }
+  auto found = WaitForModal(processId_, caption);
+  if (!found) return AssertionFailure() << "no window \"" << caption << "\"" << OpenModals();
   dialog = *found;
-  return ::testing::AssertionSuccess();
+  return AssertionSuccess();
 }
 
-::testing::AssertionResult VelmoraE2eTest::AnswerBox(std::string_view caption,
-                                                     std::string_view text, int button) {
-  auto box = app_->WaitModal();
-  if (!box) return ::testing::AssertionFailure() << "no message box \"" << caption << "\"";
+AssertionResult VelmoraE2eTest::Answer(const ModalWindow& modal, int id) {
+  auto failure = AssertionFailure() << "\"" << modal.caption << "\", button " << id << ": ";
+  HWND button = GetDlgItem(modal.window, id);
+  if (!button) return failure << "no such button";
+  if (!ClickWindow(button)) return failure << LastInputError();
+  if (!WaitUntil([&] { return !IsWindow(modal.window) || !IsWindowVisible(modal.window); })) {
+    return failure << "still open after the click";
+  }
+  return Settle();
+}
+
+AssertionResult VelmoraE2eTest::AnswerBox(std::string_view caption, std::string_view text,
+                                          int button) {
+  auto box = WaitForModal(processId_);
+  if (!box) return AssertionFailure() << "no message box \"" << caption << "\"";
   if (box->caption != caption || box->text != text) {
-    return ::testing::AssertionFailure()
-           << "expected box \"" << caption << "\" saying \"" << text << "\", got \""
-           << box->caption << "\" saying \"" << box->text << "\"";
+    return AssertionFailure() << "expected box \"" << caption << "\" saying \"" << text
+                              << "\", got \"" << box->caption << "\" saying \"" << box->text
+                              << "\"";
   }
-  if (!app_->Answer(*box, button)) {
-    return ::testing::AssertionFailure() << "cannot press button " << button << " of \""
-                                         << caption << "\": " << app_->AnswerError();
-  }
-  return ::testing::AssertionSuccess();
+  return Answer(*box, button);
 }
 
-::testing::AssertionResult VelmoraE2eTest::EditCell(int row, int column, std::string_view shown,
-                                                    std::string_view typed, int button) {
-  if (!app_->DoubleClickCell(row, column)) {
-    return ::testing::AssertionFailure() << "cannot double-click cell " << row << "," << column;
+AssertionResult VelmoraE2eTest::EditCell(int row, int column, std::string_view shown,
+                                         std::string_view typed, int button) {
+  if (!ClickListCell(List(), row, column, 2)) {
+    return AssertionFailure() << "cannot double-click cell " << row << "," << column << ": "
+                              << LastInputError();
   }
   ModalWindow dialog;
   if (auto opened = OpenDialog(0, "項目編集", dialog); !opened) return opened;
   HWND field = GetDlgItem(dialog.window, ids::kDialogField);
   if (std::string text = WindowText(field); text != shown) {
-    app_->Answer(dialog, ids::kCancel);
-    return ::testing::AssertionFailure() << "the edit field shows \"" << text << "\", expected \""
-                                         << shown << "\"";
+    Answer(dialog, ids::kCancel);
+    return AssertionFailure() << "the edit field shows \"" << text << "\", not \"" << shown << "\"";
   }
-  if (!SetWindowTextCp932(field, typed)) {
-    return ::testing::AssertionFailure() << "cannot type into the edit field";
-  }
-  if (!app_->Answer(dialog, button)) {
-    return ::testing::AssertionFailure() << "cannot press button " << button << ": "
-                                         << app_->AnswerError();
-  }
-  return ::testing::AssertionSuccess();
+  if (!SetWindowTextCp932(field, typed)) return AssertionFailure() << "cannot type the value";
+  return Answer(dialog, button);
 }
 
-::testing::AssertionResult VelmoraE2eTest::ChangeType(int column, int marked,
-                                                      std::vector<int> clicks, int button) {
-  if (!app_->ClickHeader(column)) {
-    return ::testing::AssertionFailure() << "cannot click header " << column;
+AssertionResult VelmoraE2eTest::ChangeType(int column, int marked, std::vector<int> clicks,
+                                           int button) {
+  if (!ClickListHeader(List(), column)) {
+    return AssertionFailure() << "cannot click header " << column << ": " << LastInputError();
   }
   ModalWindow dialog;
   if (auto opened = OpenDialog(0, "型の変更", dialog); !opened) return opened;
   for (int radio = 0; radio < 3; ++radio) {
     if (IsChecked(GetDlgItem(dialog.window, ids::kFirstRadio + radio)) != (radio == marked)) {
-      app_->Answer(dialog, ids::kCancel);
-      return ::testing::AssertionFailure() << "radio button " << radio << " is "
-                                           << (radio == marked ? "not " : "") << "marked";
+      Answer(dialog, ids::kCancel);
+      return AssertionFailure() << "radio button " << radio << " is "
+                                << (radio == marked ? "not " : "") << "marked";
     }
   }
   for (int radio : clicks) {
-    HWND button = GetDlgItem(dialog.window, ids::kFirstRadio + radio);
-    if (!ClickWindow(button) || !WaitUntil([&] { return IsChecked(button); })) {
-      return ::testing::AssertionFailure() << "clicking radio button " << radio << " did not mark it";
+    HWND item = GetDlgItem(dialog.window, ids::kFirstRadio + radio);
+    if (!ClickWindow(item) || !WaitUntil([&] { return IsChecked(item); })) {
+      return AssertionFailure() << "clicking radio button " << radio << " did not mark it";
     }
   }
-  if (!app_->Answer(dialog, button)) {
-    return ::testing::AssertionFailure() << "cannot press button " << button << ": "
-                                         << app_->AnswerError();
-  }
-  return ::testing::AssertionSuccess();
+  return Answer(dialog, button);
 }
 
-::testing::AssertionResult VelmoraE2eTest::StatusIs(std::string_view expected) {
-  if (app_->WaitStatus(expected)) return ::testing::AssertionSuccess();
-  auto failure = ::testing::AssertionFailure()
-                 << "status is \"" << app_->Status() << "\", expected \"" << expected << "\"";
-  for (const auto& modal : app_->OpenModals()) {
-    failure << "; open: \"" << modal.caption << "\" saying \"" << modal.text << "\"";
-  }
-  return failure;
+AssertionResult VelmoraE2eTest::StatusIs(std::string_view expected) {
+  if (WaitUntil([&] { return Status() == expected; })) return AssertionSuccess();
+  return AssertionFailure() << "status is \"" << Status() << "\", expected \"" << expected
+                            << "\"" << OpenModals();
 }
 
-::testing::AssertionResult VelmoraE2eTest::NoModalAppears() {
+AssertionResult VelmoraE2eTest::NoModalAppears() {
   Sleep(400);
-  app_->Settle();
-  auto modals = app_->OpenModals();
-  if (modals.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "unexpected window \"" << modals.front().caption
-                                       << "\" saying \"" << modals.front().text << "\"";
+  Settle();
+  auto modals = ModalWindowsOf(processId_);
+  if (modals.empty()) return AssertionSuccess();
+  return AssertionFailure() << "unexpected window" << OpenModals();
+}
+
+std::string VelmoraE2eTest::OpenModals() const {
+  std::string text;
+  for (const auto& modal : ModalWindowsOf(processId_)) {
+    text += "; open: \"" + modal.caption + "\" saying \"" + modal.text + "\"";
+  }
+  return text;
 }
 
 }  // namespace e2e

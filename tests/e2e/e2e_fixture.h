@@ -1,22 +1,56 @@
 #pragma once
 
+// velmora.exe started in a temporary folder and met as its user meets it: the main window's
+// controls by their ids, the menu commands, the record list and the modal windows it opens.
+
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "driver_win32.h"
 #include "test_support.h"
-#include "velmora_session.h"
 
 namespace e2e {
+
+// Control ids of the main window and of the dialogs, and the menu commands.
+namespace ids {
+inline constexpr int kSelector = 150;
+inline constexpr int kPathField = 151;
+inline constexpr int kReadButton = 152;
+inline constexpr int kWriteButton = 153;
+inline constexpr int kRecordList = 154;
+inline constexpr int kBrowseButton = 155;
+inline constexpr int kStatusLine = 156;
+
+inline constexpr int kAbout = 104;
+inline constexpr int kExit = 105;
+inline constexpr int kSettings = 110;
+inline constexpr int kCsvExport = 111;
+
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+inline constexpr int kDialogField = 141;  // item edit value, CSV path
+inline constexpr int kFirstRadio = 141;   // settings and type change radio buttons
+inline constexpr int kCsvColumns = 143;
+}  // namespace ids
+
+using ::testing::AssertionResult;
 
 // "\"" + text + "\"": how the program quotes paths, labels and keywords in its texts.
 std::string Quoted(std::string_view text);
 
-// A temporary folder to start velmora.exe in, and the program itself. Whatever a test leaves
-// open is reported and the process is ended, so one failure never leaks into the next test.
+// The main test structure and data. Item is 16 bytes; Pair lays the same bytes out as 12-byte
+// records.
+extern const char kItemPairDef[];
+std::string ItemData();
+
+// Whatever a test leaves open is reported and the process is ended, so one failure never leaks
+// into the next test.
 class VelmoraE2eTest : public ::testing::Test {
  protected:
   void TearDown() override;
@@ -26,42 +60,68 @@ class VelmoraE2eTest : public ::testing::Test {
   std::string Folder() const { return dir_.Path(); }
   std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
-  // Starts the program and waits for its main window to exist; Start also waits until it is
-  // shown and idle (no start-up message box left).
-  ::testing::AssertionResult Launch(const std::string& folder = {});
-  ::testing::AssertionResult Start(const std::string& folder = {});
-  Velmora& App() { return *app_; }
+  // Starts the program in `folder` (the test's by default) and waits for its main window, which
+  // stays hidden behind start-up message boxes; Shown waits until it is shown and idle.
+  AssertionResult Launch(const std::string& folder = {});
+  AssertionResult Shown();
+  AssertionResult Start(const std::string& folder = {}) {
+    auto launched = Launch(folder);
+    return launched ? Shown() : launched;
+  }
+  // The Exit command; the exit code once the process has ended.
+  std::optional<DWORD> Exit();
 
-  // Types `path` into the path field, clicks the read button and waits for the read report.
-  ::testing::AssertionResult Read(const std::string& path);
-  // The same with the write button.
-  ::testing::AssertionResult Write(const std::string& path);
-  // Opens the modal window with `caption` by posting menu command `id` (0: no command).
-  ::testing::AssertionResult OpenDialog(int id, std::string_view caption, ModalWindow& dialog);
+  HWND Main() const { return main_; }
+  HWND Control(int id) const { return GetDlgItem(main_, id); }
+  HWND List() const { return Control(ids::kRecordList); }
+  std::string Status() const { return WindowText(Control(ids::kStatusLine)); }
+  std::vector<std::string> Structures() const { return ComboItems(Control(ids::kSelector)); }
+  std::vector<std::string> Headers() const { return ListRowTexts(List(), -1); }
+  int RowCount() const { return ListRowCount(List()); }
+  std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
+  std::string Cell(int row, int column) const { return ListCellText(List(), row, column); }
+
+  // Waits until the main window has handled everything sent before.
+  AssertionResult Settle() const;
+  // Picks a structure as from the selector's drop-down list and waits until it is handled.
+  AssertionResult SelectStructure(int index);
+  // Types `path` and clicks the read or write button; then Read and Write expect the report in
+  // the status line, ReadFails and WriteFails the error box naming the path.
+  AssertionResult Press(int button, const std::string& path);
+  AssertionResult Read(const std::string& path);
+  AssertionResult Write(const std::string& path);
+  AssertionResult ReadFails(const std::string& path);
+  AssertionResult WriteFails(const std::string& path);
+
+  // Waits for the modal window with `caption` after sending menu command `id` (0: none).
+  AssertionResult OpenDialog(int id, std::string_view caption, ModalWindow& dialog);
+  // Clicks button `id` of a modal window and waits until it has gone and the main window has
+  // finished the command that opened it.
+  AssertionResult Answer(const ModalWindow& modal, int id);
   // Expects a message box with this caption and text and closes it with `button`.
-  ::testing::AssertionResult AnswerBox(std::string_view caption, std::string_view text,
-                                       int button = ids::kOk);
+  AssertionResult AnswerBox(std::string_view caption, std::string_view text,
+                            int button = ids::kOk);
   // Double-clicks a cell, expects the item edit dialog with `shown` in its field, types `typed`
   // and closes it with `button`.
-  ::testing::AssertionResult EditCell(int row, int column, std::string_view shown,
-                                      std::string_view typed, int button = ids::kOk);
+  AssertionResult EditCell(int row, int column, std::string_view shown, std::string_view typed,
+                           int button = ids::kOk);
   // Clicks a column header, expects the type change dialog with radio button `marked` (0 to 2)
   // as the only mark, clicks the radio buttons `clicks` in order and closes with `button`.
-  ::testing::AssertionResult ChangeType(int column, int marked, std::vector<int> clicks,
-                                        int button = ids::kOk);
-  // Waits for the status line; the failure names both texts.
-  ::testing::AssertionResult StatusIs(std::string_view expected);
+  AssertionResult ChangeType(int column, int marked, std::vector<int> clicks,
+                             int button = ids::kOk);
+  // Waits for the status line to read `expected`.
+  AssertionResult StatusIs(std::string_view expected);
   // No modal window shows up after the program has handled its input (a negative check needs
   // a short grace period: input is queued behind what the program is doing).
-  ::testing::AssertionResult NoModalAppears();
+  AssertionResult NoModalAppears();
+
+ private:
+  std::string OpenModals() const;  // "; open: ..." for failure messages
 
   TempDir dir_;
-  std::unique_ptr<Velmora> app_;
+  Process process_;
+  DWORD processId_ = 0;
+  HWND main_ = nullptr;
 };
-
-// The main test structure and data, shared by several tests. Item is 16 bytes; Pair lays the
-// same bytes out as 12-byte records.
-extern const char kItemPairDef[];
-std::string ItemData();
 
 }  // namespace e2e

@@ -53,67 +53,73 @@ TEST_F(HostileInputTest, RandomBytesAndHugeCountsInStructDef) {
   for (const std::string& token : tokens) {
     ASSERT_TRUE(AnswerBox(kCaption, Quoted(token) + "は定義された型ではありません"));
   }
-  ASSERT_TRUE(App().WaitShown());
+  ASSERT_TRUE(Shown());
   EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
-  EXPECT_THAT(App().Structures(), ElementsAre("R", "H"));
-  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address"));
+  EXPECT_THAT(Structures(), ElementsAre("R", "H"));
+  EXPECT_THAT(Headers(), ElementsAre("No.", "Address"));
 
   // The saturated count is an invalid array: one box, one element.
-  ASSERT_TRUE(App().SelectStructure(1));
+  ASSERT_TRUE(SelectStructure(1));
   ASSERT_TRUE(AnswerBox(kCaption, "配列の定義が不正です"));
-  ASSERT_TRUE(App().Settle());
-  EXPECT_THAT(App().Headers(), ElementsAre("No.", "Address", "a", "b"));
+  EXPECT_THAT(Headers(), ElementsAre("No.", "Address", "a", "b"));
   EXPECT_TRUE(NoModalAppears());
 }
 
-TEST_F(HostileInputTest, DataFilesTooLargeTinyFoldersAndLocked) {
+TEST_F(HostileInputTest, DataFilesThatCannotBeReadOrWritten) {
   WriteStructDef("struct Rec { ubyte a; uword b; }\r\n");
   const std::string huge = PathIn("huge.bin");
   ASSERT_TRUE(MakeSparseFile(huge, (LONGLONG{1} << 32) + 7));
   const std::string tiny = PathIn("tiny.bin");
   WriteBytes(tiny, "\x2A");
   const std::string folder = PathIn("folder");
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(MakeFolder(folder));
   const std::string lockedFolder = PathIn("ロック表");
-  ASSERT_TRUE(CreateDirectoryA(lockedFolder.c_str(), nullptr));
+  ASSERT_TRUE(MakeFolder(lockedFolder));
   const std::string locked = lockedFolder + "\\表ソ.bin";
   WriteBytes(locked, "locked");
   ASSERT_TRUE(Start());
+  const std::string started = Status();
 
-  // Over 4 GiB: refused at once, and the program goes on answering.
-  ASSERT_TRUE(App().TypePath(huge));
-  ASSERT_TRUE(App().ClickRead());
-  ASSERT_TRUE(AnswerBox("FileReadError!", huge));
+  // Nothing loaded yet: the write refuses and creates no file. An empty path does nothing.
+  const std::string early = PathIn("early.bin");
+  ASSERT_TRUE(Press(ids::kWriteButton, early));
+  ASSERT_TRUE(AnswerBox("Error Message", "データがありません"));
+  ASSERT_TRUE(Press(ids::kReadButton, ""));
+  ASSERT_TRUE(Press(ids::kWriteButton, ""));
+  EXPECT_TRUE(NoModalAppears());
+  // Missing, and over 4 GiB: refused at once, and the program goes on answering.
+  const std::string missing = PathIn("missing.bin");
+  ASSERT_TRUE(ReadFails(missing));
+  ASSERT_TRUE(ReadFails(huge));
+  EXPECT_EQ(Status(), started);
+
   ASSERT_TRUE(Read(tiny));
-  EXPECT_EQ(App().RowCount(), 1);
-  EXPECT_THAT(App().Row(0), ElementsAre("0", "00000000", "42", ""));
-
-  for (const std::string& path : {huge, folder}) {
-    ASSERT_TRUE(App().TypePath(path));
-    ASSERT_TRUE(App().ClickRead());
-    ASSERT_TRUE(AnswerBox("FileReadError!", path));
-  }
-  ASSERT_TRUE(App().TypePath(folder));
-  ASSERT_TRUE(App().ClickWrite());
-  ASSERT_TRUE(AnswerBox("FileWriteError!", folder));
+  EXPECT_EQ(RowCount(), 1);
+  EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "42", ""));
+  // A failed read keeps the data read before it, so nothing of it is lost.
+  for (const std::string& path : {missing, huge, folder}) ASSERT_TRUE(ReadFails(path));
+  const std::string copy = PathIn("copy.bin");
+  ASSERT_TRUE(Write(copy));
+  EXPECT_EQ(ReadBytes(copy), "\x2A");
+  const std::string written = Status();
+  ASSERT_TRUE(WriteFails(PathIn("missing-folder\\out.bin")));
+  ASSERT_TRUE(WriteFails(folder));
+  EXPECT_EQ(Status(), written);
 
   // Held open by another process without sharing: neither read nor replaced.
   HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(App().TypePath(locked));
-  ASSERT_TRUE(App().ClickRead());
-  EXPECT_TRUE(AnswerBox("FileReadError!", locked));
-  ASSERT_TRUE(App().ClickWrite());
-  EXPECT_TRUE(AnswerBox("FileWriteError!", locked));
+  EXPECT_TRUE(ReadFails(locked));
+  EXPECT_TRUE(WriteFails(locked));
   CloseHandle(lock);
   EXPECT_EQ(ReadBytes(locked), "locked");
   EXPECT_THAT(ListFolder(lockedFolder), ElementsAre("表ソ.bin"));
 
   // The data read before every failure is still there, and the files are as they were.
-  EXPECT_THAT(App().Row(0), ElementsAre("0", "00000000", "42", ""));
+  EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "42", ""));
   EXPECT_EQ(ReadBytes(tiny), "\x2A");
   EXPECT_THAT(ListFolder(Folder()),
-              ElementsAre("folder", "huge.bin", "struct.def", "tiny.bin", "ロック表"));
+              ElementsAre("copy.bin", "folder", "huge.bin", "struct.def", "tiny.bin", "ロック表"));
   EXPECT_TRUE(ListFolder(folder).empty());
 }
 
