@@ -3,8 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdint>
 
 namespace e2e {
 namespace {
@@ -16,17 +15,12 @@ bool InputFailed(std::string reason) {
   return false;
 }
 
-std::string ClassNameOf(HWND window) {
-  std::array<char, 256> name{};
-  int length = GetClassNameA(window, name.data(), static_cast<int>(name.size()));
-  return std::string(name.data(), static_cast<std::size_t>(std::max(length, 0)));
-}
-
 std::string Describe(HWND window) {
+  char name[256] = "";
   if (!window) return "no window";
-  char handle[32];
-  std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
-  return std::string(handle) + " " + ClassNameOf(window) + " \"" + WindowText(window) + "\"";
+  GetClassNameA(window, name, sizeof name);
+  return std::to_string(reinterpret_cast<std::uintptr_t>(window)) + " " + name + " \"" +
+         WindowText(window) + "\"";
 }
 
 POINT Center(const RECT& rect) {
@@ -43,9 +37,8 @@ INPUT MouseInput(DWORD flags, LONG dx, LONG dy) {
 INPUT KeyInput(WORD virtualKey, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)),
+              up ? KEYEVENTF_KEYUP : 0u, 0, 0};
   return input;
 }
 
@@ -103,23 +96,6 @@ class RemoteMemory {
   HANDLE process_ = nullptr;
   char* address_ = nullptr;
 };
-
-std::vector<HWND> TopWindowsOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->processId) search->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // Real mouse input at a screen point, after checking that `target` (or a child of it) is what
 // the user would hit there.
@@ -295,26 +271,23 @@ RECT ClientRectOf(HWND window) {
   return rect;
 }
 
-HWND WaitForTopWindow(DWORD processId, std::string_view className, Millis limit) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    for (HWND window : TopWindowsOf(processId)) {
-      if (!found && ClassNameOf(window) == className) found = window;
-    }
-    return found != nullptr;
-  }, limit);
+std::vector<HWND> TopWindowsOf(DWORD processId, const char* className) {
+  std::vector<HWND> found;
+  for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+       window = FindWindowExA(nullptr, window, className, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId) found.push_back(window);
+  }
   return found;
 }
 
 std::vector<ModalWindow> ModalWindowsOf(DWORD processId) {
   std::vector<ModalWindow> modals;
-  for (HWND window : TopWindowsOf(processId)) {
-    if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window)) {
-      continue;
+  for (HWND window : TopWindowsOf(processId, "#32770")) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+      modals.push_back({window, WindowText(window), WindowText(GetDlgItem(window, 0xFFFF))});
     }
-    ModalWindow modal{window, WindowText(window), {}};
-    if (HWND text = GetDlgItem(window, 0xFFFF)) modal.text = WindowText(text);
-    modals.push_back(std::move(modal));
   }
   return modals;
 }
@@ -346,14 +319,12 @@ bool MakeForeground(HWND window) {
 bool PressAltCharacter(HWND window, char character) {
   const SHORT scan = VkKeyScanA(character);
   if (scan == -1 || !MakeForeground(window)) return false;
-  const WORD key = LOBYTE(scan);
-  const bool shift = (HIBYTE(scan) & 1) != 0;
-  std::vector<INPUT> inputs{KeyInput(VK_MENU, false)};
-  if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
-  inputs.push_back(KeyInput(key, false));
-  inputs.push_back(KeyInput(key, true));
-  if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-  inputs.push_back(KeyInput(VK_MENU, true));
+  std::vector<WORD> keys{VK_MENU};
+  if (HIBYTE(scan) & 1) keys.push_back(VK_SHIFT);
+  keys.push_back(LOBYTE(scan));
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, true));
   return Send(inputs);
 }
 

@@ -49,8 +49,8 @@ std::string WindowText(HWND window);
 bool SetWindowTextCp932(HWND window, std::string_view text);
 RECT ClientRectOf(HWND window);
 
-// The first top-level window of the process with this class, shown or not.
-HWND WaitForTopWindow(DWORD processId, std::string_view className, Millis limit = kWaitLimit);
+// Top-level windows of the process with this class, shown or not, in z-order.
+std::vector<HWND> TopWindowsOf(DWORD processId, const char* className);
 
 // A modal dialog or message box that is waiting for the user: a visible, enabled top-level
 // "#32770" window of the process.

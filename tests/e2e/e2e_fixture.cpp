@@ -68,8 +68,12 @@ AssertionResult VelmoraE2eTest::Launch(const std::string& folder) {
   processId_ = GetProcessId(process_.get());
   // The first start of a program under Wine loads a lot; later ones take well under a second.
   // The window may stay hidden behind start-up message boxes.
-  main_ = WaitForTopWindow(processId_, "VELMORA", 30000);
-  if (!main_) return AssertionFailure() << "no VELMORA window within 30 s";
+  if (!WaitUntil([&] {
+        auto windows = TopWindowsOf(processId_, "VELMORA");
+        return (main_ = windows.empty() ? nullptr : windows.front()) != nullptr;
+      }, 30000)) {
+    return AssertionFailure() << "no VELMORA window within 30 s";
+  }
   return AssertionSuccess();
 }
 
