@@ -1,13 +1,9 @@
-#include <gmock/gmock.h>
-
 #include <random>
 
 #include "e2e_fixture.h"
 
 namespace e2e {
 namespace {
-
-using ::testing::ElementsAre;
 
 using DefinitionErrorTest = VelmoraE2eTest;
 

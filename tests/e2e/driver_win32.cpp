@@ -149,10 +149,7 @@ std::vector<std::string> BoxItems(HWND box, UINT countMessage, UINT lengthMessag
   return items;
 }
 
-HWND HeaderOf(HWND list) {
-  auto header = Ask(list, LVM_GETHEADER);
-  return header ? reinterpret_cast<HWND>(*header) : nullptr;
-}
+HWND HeaderOf(HWND list) { return reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER).value_or(0)); }
 
 // Asks for a list view text with a request (LVITEMA or LVCOLUMNA) whose buffer lies in the
 // list's process. A list may point the request at its own copy instead of filling the buffer;
@@ -205,12 +202,6 @@ bool WaitUntil(const std::function<bool()>& condition, Millis limit) {
     if (GetTickCount64() >= deadline) return false;
     Sleep(25);
   }
-}
-
-std::string ToWindowsPath(std::string path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return "Z:" + path;
 }
 
 void ProcessEnder::operator()(HANDLE process) const {

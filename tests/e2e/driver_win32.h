@@ -23,8 +23,6 @@ inline constexpr Millis kWaitLimit = 10000;
 
 // Polls `condition` until it holds or `limit` has passed; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, Millis limit = kWaitLimit);
-// A path of the Linux side ("/work/...") as Wine's Z: drive sees it; other paths unchanged.
-std::string ToWindowsPath(std::string path);
 
 // A started process, terminated when its owner lets go of it while it still runs.
 struct ProcessEnder {

@@ -1,17 +1,12 @@
 #include "e2e_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace e2e {
 
 using ::testing::AssertionFailure;
 using ::testing::AssertionSuccess;
-
-std::string Quoted(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted.append(text).push_back('"');
-  return quoted;
-}
 
 const char kItemPairDef[] =
     "struct Item {\r\n"
@@ -39,11 +34,7 @@ std::string ItemData() {
 }
 
 void VelmoraE2eTest::TearDown() {
-  if (process_) {
-    for (const auto& modal : ModalWindowsOf(processId_)) {
-      ADD_FAILURE() << "left open: \"" << modal.caption << "\" saying \"" << modal.text << "\"";
-    }
-  }
+  if (process_ && !ModalWindowsOf(processId_).empty()) ADD_FAILURE() << "left" << OpenModals();
   process_.reset();
 }
 
@@ -57,7 +48,11 @@ AssertionResult VelmoraE2eTest::Launch(const std::string& folder) {
 #ifdef VELMORA_EXE
   if (!fromEnvironment || !*fromEnvironment) fromEnvironment = VELMORA_EXE;
 #endif
-  const std::string exe = ToWindowsPath(fromEnvironment ? fromEnvironment : "");
+  std::string exe = fromEnvironment ? fromEnvironment : "";
+  if (exe.starts_with('/')) {  // a path of the Linux side, as Wine's Z: drive sees it
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    exe.insert(0, "Z:");
+  }
   if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
     return AssertionFailure() << "velmora.exe not found (\"" << exe
                               << "\"); set VELMORA_EXE or build the velmora target";
@@ -84,21 +79,6 @@ AssertionResult VelmoraE2eTest::Shown() {
   return AssertionFailure() << "main window not shown and idle" << OpenModals();
 }
 
-std::optional<DWORD> VelmoraE2eTest::Exit() {
-  DWORD code = 0;
-  if (!SendNotifyMessageW(main_, WM_COMMAND, ids::kExit, 0) ||
-      WaitForSingleObject(process_.get(), kWaitLimit) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process_.get(), &code)) {
-    return std::nullopt;
-  }
-  return code;
-}
-
-AssertionResult VelmoraE2eTest::Settle() const {
-  if (e2e::Settle(main_)) return AssertionSuccess();
-  return AssertionFailure() << "the main window does not answer";
-}
-
 AssertionResult VelmoraE2eTest::SelectStructure(int index) {
   // Notifications are sent without waiting for the answer, so a message box they open never
   // blocks the test; unlike a posted message, the Settle after it is handled after it.
@@ -120,26 +100,6 @@ AssertionResult VelmoraE2eTest::Press(int button, const std::string& path) {
     return AssertionFailure() << "cannot click button " << button << ": " << LastInputError();
   }
   return AssertionSuccess();
-}
-
-AssertionResult VelmoraE2eTest::Read(const std::string& path) {
-  auto pressed = Press(ids::kReadButton, path);
-  return pressed ? StatusIs("データ" + Quoted(path) + "を読み込みました") : pressed;
-}
-
-AssertionResult VelmoraE2eTest::Write(const std::string& path) {
-  auto pressed = Press(ids::kWriteButton, path);
-  return pressed ? StatusIs("データを" + Quoted(path) + "に書き込みました") : pressed;
-}
-
-AssertionResult VelmoraE2eTest::ReadFails(const std::string& path) {
-  auto pressed = Press(ids::kReadButton, path);
-  return pressed ? AnswerBox("FileReadError!", path) : pressed;
-}
-
-AssertionResult VelmoraE2eTest::WriteFails(const std::string& path) {
-  auto pressed = Press(ids::kWriteButton, path);
-  return pressed ? AnswerBox("FileWriteError!", path) : pressed;
 }
 
 AssertionResult VelmoraE2eTest::OpenDialog(int id, std::string_view caption,

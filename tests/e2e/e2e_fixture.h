@@ -3,9 +3,8 @@
 // velmora.exe started in a temporary folder and met as its user meets it: the main window's
 // controls by their ids, the menu commands, the record list and the modal windows it opens.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +39,10 @@ inline constexpr int kCsvColumns = 143;
 }  // namespace ids
 
 using ::testing::AssertionResult;
+using ::testing::ElementsAre;
 
-// "\"" + text + "\"": how the program quotes paths, labels and keywords in its texts.
-std::string Quoted(std::string_view text);
+// How the program quotes paths, labels and keywords in its texts.
+inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // The main test structure and data. Item is 16 bytes; Pair lays the same bytes out as 12-byte
 // records.
@@ -68,9 +68,6 @@ class VelmoraE2eTest : public ::testing::Test {
     auto launched = Launch(folder);
     return launched ? Shown() : launched;
   }
-  // The Exit command; the exit code once the process has ended.
-  std::optional<DWORD> Exit();
-
   HWND Main() const { return main_; }
   HWND Control(int id) const { return GetDlgItem(main_, id); }
   HWND List() const { return Control(ids::kRecordList); }
@@ -82,16 +79,31 @@ class VelmoraE2eTest : public ::testing::Test {
   std::string Cell(int row, int column) const { return ListCellText(List(), row, column); }
 
   // Waits until the main window has handled everything sent before.
-  AssertionResult Settle() const;
+  AssertionResult Settle() const {
+    return e2e::Settle(main_) ? ::testing::AssertionSuccess()
+                              : ::testing::AssertionFailure() << "the main window does not answer";
+  }
   // Picks a structure as from the selector's drop-down list and waits until it is handled.
   AssertionResult SelectStructure(int index);
   // Types `path` and clicks the read or write button; then Read and Write expect the report in
   // the status line, ReadFails and WriteFails the error box naming the path.
   AssertionResult Press(int button, const std::string& path);
-  AssertionResult Read(const std::string& path);
-  AssertionResult Write(const std::string& path);
-  AssertionResult ReadFails(const std::string& path);
-  AssertionResult WriteFails(const std::string& path);
+  AssertionResult Read(const std::string& path) {
+    auto pressed = Press(ids::kReadButton, path);
+    return pressed ? StatusIs("データ" + Quoted(path) + "を読み込みました") : pressed;
+  }
+  AssertionResult Write(const std::string& path) {
+    auto pressed = Press(ids::kWriteButton, path);
+    return pressed ? StatusIs("データを" + Quoted(path) + "に書き込みました") : pressed;
+  }
+  AssertionResult ReadFails(const std::string& path) {
+    auto pressed = Press(ids::kReadButton, path);
+    return pressed ? AnswerBox("FileReadError!", path) : pressed;
+  }
+  AssertionResult WriteFails(const std::string& path) {
+    auto pressed = Press(ids::kWriteButton, path);
+    return pressed ? AnswerBox("FileWriteError!", path) : pressed;
+  }
 
   // Waits for the modal window with `caption` after sending menu command `id` (0: none).
   AssertionResult OpenDialog(int id, std::string_view caption, ModalWindow& dialog);
@@ -114,9 +126,8 @@ class VelmoraE2eTest : public ::testing::Test {
   // No modal window shows up after the program has handled its input (a negative check needs
   // a short grace period: input is queued behind what the program is doing).
   AssertionResult NoModalAppears();
-
- private:
-  std::string OpenModals() const;  // "; open: ..." for failure messages
+  // "; open: ..." for each modal window, for failure messages.
+  std::string OpenModals() const;
 
   TempDir dir_;
   Process process_;

@@ -1,11 +1,7 @@
-#include <gmock/gmock.h>
-
 #include "e2e_fixture.h"
 
 namespace e2e {
 namespace {
-
-using ::testing::ElementsAre;
 
 using EditingTest = VelmoraE2eTest;
 
@@ -139,7 +135,12 @@ TEST_F(EditingTest, StartReadChangeTypesEditWriteAndExit) {
   ASSERT_TRUE(Write(PathIn("partial-out.bin")));
   EXPECT_EQ(ReadBytes(PathIn("partial-out.bin")), partial);
 
-  EXPECT_EQ(Exit(), 0u);
+  // Exit ends the program normally.
+  ASSERT_TRUE(SendNotifyMessageW(Main(), WM_COMMAND, ids::kExit, 0));
+  DWORD exitCode = 99;
+  ASSERT_EQ(WaitForSingleObject(process_.get(), kWaitLimit), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(process_.get(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
-#include <gmock/gmock.h>
-
 #include "e2e_fixture.h"
 
 #include <winioctl.h>  // after <windows.h>, which the fixture brings
 
 namespace e2e {
 namespace {
-
-using ::testing::ElementsAre;
 
 // Random bytes and huge counts in struct.def are in the definition error test.
 using HostileInputTest = VelmoraE2eTest;

@@ -1,11 +1,7 @@
-#include <gmock/gmock.h>
-
 #include "e2e_fixture.h"
 
 namespace e2e {
 namespace {
-
-using ::testing::ElementsAre;
 
 using JapanesePathTest = VelmoraE2eTest;
 
