@@ -82,5 +82,24 @@ TEST_F(HostileInputTest, DataFilesThatCannotBeReadOrWritten) {
   EXPECT_TRUE(ListFolder(folder).empty());
 }
 
+// A list view holds at most 100,000,000 rows: the program shows that many and says so, rather
+// than dropping the rest silently.
+TEST_F(HostileInputTest, MoreRecordsThanTheListHolds) {
+  WriteStructDef("struct Byte { ubyte b; }\r\n");
+  const std::string big = PathIn("big.bin");
+  ASSERT_TRUE(MakeSparseFile(big, 100'000'002));
+  ASSERT_TRUE(Start());
+
+  ASSERT_TRUE(Press(ids::kReadButton, big));
+  ASSERT_TRUE(AnswerBox("表示件数の上限",
+                        "レコードが100000002件あります。一覧に表示できるのは先頭の100000000件"
+                        "までです。\r\nそれより後のレコードは表示されませんが、CSVエクスポート"
+                        "にはすべて含まれます。"));
+  ASSERT_TRUE(StatusIs("データ" + Quoted(big) + "を読み込みました"));
+  EXPECT_EQ(RowCount(), 100'000'000);
+  EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "49"));
+  EXPECT_THAT(Row(99'999'999), ElementsAre("99999999", "05F5E0FF", "0"));
+}
+
 }  // namespace
 }  // namespace e2e
