@@ -148,10 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   }
   const std::vector<std::uint8_t> bytes = provider.ConsumeRemainingBytes<std::uint8_t>();
 
-  DataBuffer data;
-  data.bytes.reset(new std::uint8_t[bytes.size()]);
-  if (!bytes.empty()) std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
-  data.byteCount = static_cast<std::uint32_t>(bytes.size());
+  DataBuffer data = fuzz::ExactBuffer(bytes);
   RecordTable table;
   table.Refresh(data, structDef, columns, 1);
   for (const Edit& edit : edits) table.SetEditedText(edit.row, edit.column, edit.text);

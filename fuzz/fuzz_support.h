@@ -3,6 +3,7 @@
 // Helpers shared by the fuzz harnesses: a failed check aborts, which libFuzzer reports as a
 // finding with the input that caused it.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafile/data_buffer.h"
 #include "structdef/column_list.h"
 #include "structdef/definition_parser.h"
 #include "structdef/type_model.h"
@@ -20,6 +22,15 @@ inline void Check(bool holds, const char* what) {
   if (holds) return;
   std::fprintf(stderr, "check failed: %s\n", what);
   std::abort();
+}
+
+// A buffer exactly as long as the data, so that AddressSanitizer catches a read past it.
+inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
+  DataBuffer data;
+  data.bytes.reset(new std::uint8_t[bytes.size()]);
+  std::copy(bytes.begin(), bytes.end(), data.bytes.get());
+  data.byteCount = static_cast<std::uint32_t>(bytes.size());
+  return data;
 }
 
 // Every structure of the definition bytes parsed the way the program parses the selected one;

@@ -29,10 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   const std::string text = provider.ConsumeRandomLengthString(2048);
   const std::vector<std::uint8_t> bytes = provider.ConsumeRemainingBytes<std::uint8_t>();
 
-  DataBuffer data;
-  data.bytes.reset(new std::uint8_t[bytes.size()]);
-  if (!bytes.empty()) std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
-  data.byteCount = static_cast<std::uint32_t>(bytes.size());
+  DataBuffer data = fuzz::ExactBuffer(bytes);
 
   const int result = StoreCellValue(data, layout.structDef, layout.columns, text, column, record);
   fuzz::Check(result == 0 || result == 1, "result is 1 or 0");
