@@ -32,23 +32,12 @@ void CheckCell(const std::string& text, const std::uint8_t* field, TypeCode type
     fuzz::Check(text.empty(), "a Void or unknown type shows nothing");
     return;
   }
-  std::uint32_t value = 0;
-  switch (type) {
-    case TypeCode::XByte:
-    case TypeCode::XWord:
-    case TypeCode::XLong:
-      fuzz::Check(text.size() == 2u * static_cast<unsigned>(TypeWidth(type)), "hex digit count");
-      value = static_cast<std::uint32_t>(ParseDigits(text, 16));
-      break;
-    case TypeCode::SByte:
-    case TypeCode::SWord:
-    case TypeCode::SLong:
-      value = static_cast<std::uint32_t>(ParseSignedDecimal(text));
-      break;
-    default:
-      fuzz::Check(text.front() != '-', "unsigned text has no sign");
-      value = static_cast<std::uint32_t>(ParseDigits(text, 10));
+  if (type == TypeCode::XByte || type == TypeCode::XWord || type == TypeCode::XLong) {
+    fuzz::Check(text.size() == 2u * static_cast<unsigned>(TypeWidth(type)), "hex digit count");
+  } else if (type == TypeCode::UByte || type == TypeCode::UWord || type == TypeCode::ULong) {
+    fuzz::Check(text.front() != '-', "unsigned text has no sign");
   }
+  const std::uint32_t value = ParseNumberAs(type, text);
   fuzz::Check((value & fuzz::WidthMask(type)) == fuzz::FieldValue(field, type),
               "a number cell parses back to its field");
 }

@@ -59,21 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   const std::uint8_t* field = after + position;
   const std::string_view typed(text.data(), std::min(text.find('\0'), text.size()));
   if (fuzz::IsNumeric(def.displayType)) {
-    std::uint32_t expected = 0;
-    switch (def.displayType) {
-      case TypeCode::XByte:
-      case TypeCode::XWord:
-      case TypeCode::XLong:
-        expected = static_cast<std::uint32_t>(ParseDigits(typed, 16));
-        break;
-      case TypeCode::SByte:
-      case TypeCode::SWord:
-      case TypeCode::SLong:
-        expected = static_cast<std::uint32_t>(ParseSignedDecimal(typed));
-        break;
-      default:
-        expected = static_cast<std::uint32_t>(ParseDigits(typed, 10));
-    }
+    const std::uint32_t expected = ParseNumberAs(def.displayType, typed);
     fuzz::Check(
         fuzz::FieldValue(field, def.displayType) == (expected & fuzz::WidthMask(def.displayType)),
         "the field holds the typed number, wrapped to its width");

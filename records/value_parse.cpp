@@ -55,6 +55,21 @@ std::int32_t ParseDigits(std::string_view text, int base) {
   return static_cast<std::int32_t>(Accumulate(text, static_cast<std::uint32_t>(base)));
 }
 
+std::uint32_t ParseNumberAs(TypeCode type, std::string_view text) {
+  switch (type) {
+    case TypeCode::XByte:
+    case TypeCode::XWord:
+    case TypeCode::XLong:
+      return static_cast<std::uint32_t>(ParseDigits(text, 16));
+    case TypeCode::SByte:
+    case TypeCode::SWord:
+    case TypeCode::SLong:
+      return static_cast<std::uint32_t>(ParseSignedDecimal(text));
+    default:
+      return static_cast<std::uint32_t>(ParseDigits(text, 10));
+  }
+}
+
 int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
                    std::string_view text, int column, std::uint32_t record) {
   if (column < kFirstMemberColumn || static_cast<std::size_t>(column) >= columns.size()) return 0;
@@ -75,20 +90,13 @@ int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnLis
     case TypeCode::UByte:
     case TypeCode::UWord:
     case TypeCode::ULong:
-      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseDigits(text, 10)),
-                        TypeWidth(def.displayType));
-      break;
     case TypeCode::XByte:
     case TypeCode::XWord:
     case TypeCode::XLong:
-      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseDigits(text, 16)),
-                        TypeWidth(def.displayType));
-      break;
     case TypeCode::SByte:
     case TypeCode::SWord:
     case TypeCode::SLong:
-      StoreLittleEndian(field, static_cast<std::uint32_t>(ParseSignedDecimal(text)),
-                        TypeWidth(def.displayType));
+      StoreLittleEndian(field, ParseNumberAs(def.displayType, text), TypeWidth(def.displayType));
       break;
     case TypeCode::String: {
       // Zero-filled after the text's end; a text of the full length or more is cut, unterminated.

@@ -10,6 +10,9 @@
 // The text ends at its first zero byte, as the zero-terminated edit buffer does.
 std::int32_t ParseSignedDecimal(std::string_view text);
 std::int32_t ParseDigits(std::string_view text, int base);
+// The 32-bit value `text` gives under a number type's parser (hexadecimal, signed or unsigned
+// decimal); the caller keeps the low bytes of the type's width.
+std::uint32_t ParseNumberAs(TypeCode type, std::string_view text);
 
 // 1 when the text was taken (also when nothing needs writing), 0 when the field does not lie
 // wholly inside the data; nothing outside the data is ever written.
