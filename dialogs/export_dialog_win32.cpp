@@ -8,10 +8,6 @@
 
 namespace {
 
-AppState* DialogState(HWND dialog) {
-  return reinterpret_cast<AppState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 // Lists every column, each selected; the path field starts empty.
 void OnExportInit(HWND dialog, const AppState& state) {
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
@@ -37,13 +33,13 @@ void OnExportOk(HWND dialog, AppState& state) {
 }
 
 INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState* state = DialogData<AppState>(dialog, message, lParam);
+  if (state == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    OnExportInit(dialog, *DialogState(dialog));
+    OnExportInit(dialog, *state);
     return TRUE;
   }
-  AppState* state = DialogState(dialog);
-  if (state == nullptr || message != WM_COMMAND) return FALSE;
+  if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
     case IDC_CSV_BROWSE:
       OnExportBrowse(dialog);

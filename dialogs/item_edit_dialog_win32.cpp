@@ -4,19 +4,13 @@
 
 namespace {
 
-AppState* DialogState(HWND dialog) {
-  return reinterpret_cast<AppState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState* state = DialogData<AppState>(dialog, message, lParam);
+  if (state == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    const AppState& state = *DialogState(dialog);
-    if (state.editText) SetDlgItemTextA(dialog, IDC_ITEM_VALUE, state.editText.get());
+    if (state->editText) SetDlgItemTextA(dialog, IDC_ITEM_VALUE, state->editText.get());
     return TRUE;  // the focus goes to the value field, the first tab stop
   }
-  AppState* state = DialogState(dialog);
-  if (state == nullptr) return FALSE;
   switch (message) {
     case WM_PAINT: {
       // The dialog's default context: the caption is not in the dialog font.

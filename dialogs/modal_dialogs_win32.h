@@ -18,3 +18,11 @@ int RunExportDialog(HINSTANCE instance, HWND owner, AppState& state);
 int RunItemEditDialog(HINSTANCE instance, HWND owner, AppState& state);
 // Paints typeDialogCaption; starts on currentType and leaves the choice in chosenType.
 int RunTypeDialog(HINSTANCE instance, HWND owner, const TypeFamily& family, AppState& state);
+
+// A dialog's data arrives as DialogBoxParamA's parameter and stays in the dialog's user slot
+// from WM_INITDIALOG on; null for the few messages that come before it.
+template <typename Data>
+Data* DialogData(HWND dialog, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}

@@ -5,18 +5,14 @@
 
 namespace {
 
-AppState* DialogState(HWND dialog) {
-  return reinterpret_cast<AppState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  AppState* state = DialogData<AppState>(dialog, message, lParam);
+  if (state == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    StartRadioDialog(dialog, StartSettingsChoice(*DialogState(dialog)));
+    StartRadioDialog(dialog, StartSettingsChoice(*state));
     return TRUE;
   }
-  AppState* state = DialogState(dialog);
-  if (state == nullptr || message != WM_COMMAND) return FALSE;
+  if (message != WM_COMMAND) return FALSE;
   return FinishRadioCommand(dialog, SettingsChoiceCommand(*state, LOWORD(wParam)));
 }
 

@@ -11,20 +11,14 @@ struct TypeDialogData {
   AppState& state;
 };
 
-TypeDialogData* DialogData(HWND dialog) {
-  return reinterpret_cast<TypeDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 // One procedure for the three templates; the family comes with the data.
 INT_PTR CALLBACK TypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  TypeDialogData* data = DialogData<TypeDialogData>(dialog, message, lParam);
+  if (data == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    TypeDialogData& data = *DialogData(dialog);
-    StartRadioDialog(dialog, StartTypeChoice(data.family, data.state));
+    StartRadioDialog(dialog, StartTypeChoice(data->family, data->state));
     return TRUE;
   }
-  TypeDialogData* data = DialogData(dialog);
-  if (data == nullptr) return FALSE;
   switch (message) {
     case WM_PAINT: {
       // The dialog's default context: the label is not in the dialog font.
