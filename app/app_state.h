@@ -8,7 +8,7 @@
 
 #include "datafile/data_buffer.h"
 #include "records/record_table.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/type_model.h"
 
 inline constexpr std::size_t kEditTextCapacity = 1024;  // 1023 bytes and the terminating zero

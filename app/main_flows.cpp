@@ -4,12 +4,12 @@
 #include <array>
 #include <cstring>
 
-#include "datafile/csv_writer.h"
+#include "export/csv_writer.h"
 #include "dialogs/type_choice.h"
-#include "records/list_columns.h"
+#include "records/list_view_columns.h"
 #include "records/value_format.h"
 #include "records/value_parse.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
 
 #ifdef _WIN32

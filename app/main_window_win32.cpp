@@ -8,8 +8,8 @@
 #include "app/main_flows.h"
 #include "app/shell_state_win32.h"
 #include "app/shell_user_interface_win32.h"
-#include "app/win32_handles_win32.h"
-#include "records/record_list_control_win32.h"
+#include "win32/handles_win32.h"
+#include "win32/record_list_control_win32.h"
 #include "resources/resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
-#include "app/win32_handles_win32.h"
+#include "win32/handles_win32.h"
 
 // The shell's part of the process state: the module, the main window, its controls (borrowed:
 // the main window destroys them) and the list font.

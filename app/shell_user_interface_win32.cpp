@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "dialogs/common_dialogs_win32.h"
+#include "win32/common_dialogs_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "dialogs/type_choice.h"
 

@@ -6,7 +6,7 @@
 #include "app/app_state.h"
 #include "app/shell_state_win32.h"
 #include "app/user_interface.h"
-#include "records/record_list_control_win32.h"
+#include "win32/record_list_control_win32.h"
 
 // The flows' UserInterface on the real main window, its controls and the modal dialogs. Cheap
 // to make: the window procedure makes one per message.

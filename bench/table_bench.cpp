@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "datafile/csv_writer.h"
+#include "export/csv_writer.h"
 
 namespace {
 

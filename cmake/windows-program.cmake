@@ -1,9 +1,9 @@
-# The Windows program: the window shell (every *_win32.cpp of app/, dialogs/ and records/ but the
+# The Windows program: the window shell (every *_win32.cpp of app/, dialogs/ and win32/ but the
 # process entry, kept as a library so that an in-process test can link it) and velmora.exe.
 enable_language(RC)
 
 set(shell_sources)
-foreach(dir IN ITEMS app dialogs records)
+foreach(dir IN ITEMS app dialogs win32)
   file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*_win32.cpp)
   list(APPEND shell_sources ${dir_sources})
 endforeach()

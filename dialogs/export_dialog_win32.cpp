@@ -1,8 +1,8 @@
 #include <array>
 #include <string>
 
-#include "datafile/export_choice.h"
-#include "dialogs/common_dialogs_win32.h"
+#include "dialogs/export_choice.h"
+#include "win32/common_dialogs_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "resources/resource.h"
 

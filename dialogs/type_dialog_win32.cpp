@@ -1,4 +1,4 @@
-#include "app/win32_handles_win32.h"
+#include "win32/handles_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "dialogs/radio_dialog_win32.h"
 #include "resources/resource.h"

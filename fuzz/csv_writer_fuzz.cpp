@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "datafile/csv_writer.h"
+#include "export/csv_writer.h"
 #include "datafile/data_buffer.h"
 #include "fuzz_support.h"
 #include "records/record_table.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "datafile/data_buffer.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
 #include "structdef/type_model.h"
 

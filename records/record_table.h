@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "datafile/data_buffer.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/type_model.h"
 
 // The most a cell gives when read back (the list's 1024-byte item text buffer).

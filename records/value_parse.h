@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "datafile/data_buffer.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/type_model.h"
 
 // The text ends at its first zero byte, as the zero-terminated edit buffer does.

@@ -5,7 +5,7 @@
 #include <limits>
 #include <tuple>
 
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "test_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <set>
 #include <sstream>
 
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
 #include "test_support.h"
 

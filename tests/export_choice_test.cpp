@@ -1,4 +1,4 @@
-#include "datafile/export_choice.h"
+#include "dialogs/export_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/main_flows.h"
-#include "app/memory_user_interface.h"
+#include "memory_user_interface.h"
 #include "structdef/definition_parser.h"
 #include "test_support.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/memory_user_interface.h"
+#include "memory_user_interface.h"
 
 // A folder of its own for one test, removed with everything in it when the test ends.
 class TempDir {

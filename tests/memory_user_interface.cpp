@@ -1,9 +1,9 @@
-#include "app/memory_user_interface.h"
+#include "memory_user_interface.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "datafile/export_choice.h"
+#include "dialogs/export_choice.h"
 #include "dialogs/settings_choice.h"
 #include "dialogs/type_choice.h"
 

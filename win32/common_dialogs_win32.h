@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/win32_handles_win32.h"
+#include "win32/handles_win32.h"
 #include "datafile/data_buffer.h"
 
 // The data file chooser. It opens on the previous choice; true with the new one in

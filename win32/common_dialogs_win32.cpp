@@ -1,10 +1,10 @@
-#include "dialogs/common_dialogs_win32.h"
+#include "win32/common_dialogs_win32.h"
 
 #include <commdlg.h>
 
 #include <array>
 
-#include "datafile/export_choice.h"
+#include "dialogs/export_choice.h"
 
 namespace {
 

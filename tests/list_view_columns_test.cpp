@@ -1,4 +1,4 @@
-#include "records/list_columns.h"
+#include "records/list_view_columns.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "records/record_list_view.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
 #include "structdef/type_model.h"
 

@@ -1,4 +1,4 @@
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 
 #include <charconv>
 #include <limits>

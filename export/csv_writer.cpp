@@ -1,4 +1,4 @@
-#include "datafile/csv_writer.h"
+#include "export/csv_writer.h"
 
 #include <sys/stat.h>
 

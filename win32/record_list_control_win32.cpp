@@ -1,10 +1,10 @@
-#include "records/record_list_control_win32.h"
+#include "win32/record_list_control_win32.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "app/win32_handles_win32.h"
+#include "win32/handles_win32.h"
 
 bool RecordListControl::DeleteAllItems() {
   return SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0) != 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "records/record_table.h"
-#include "structdef/column_list.h"
+#include "structdef/record_layout.h"
 
 // Asks a yes/no question; true for Yes.
 using YesNoQuestion = std::function<bool(std::string_view text, std::string_view caption)>;
