@@ -1,8 +1,6 @@
 #include "app/main_flows.h"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "export/csv_writer.h"
 #include "dialogs/type_choice.h"
@@ -30,11 +28,6 @@ std::string Quoted(std::string_view text) {
   quoted += text;
   quoted += '"';
   return quoted;
-}
-
-// Text of a zero-terminated buffer that may fill its whole capacity.
-std::string_view BufferText(const char* buffer, std::size_t capacity) {
-  return std::string_view(buffer, static_cast<std::size_t>(std::find(buffer, buffer + capacity, '\0') - buffer));
 }
 
 MessageSink MessagesOf(UserInterface& ui) {
@@ -90,9 +83,11 @@ void ApplySelectedStructure(AppState& state, UserInterface& ui) {
 }
 
 void RefreshRecordTable(AppState& state, UserInterface& ui) {
+  // The snapshot comes first: the box below pumps messages, and a repaint then asks the table
+  // for cells, which must not point into bytes a load has just released.
+  state.table.Refresh(state.dataBuffer, state.structDef, state.columns, state.noBase);
   RecordListView& list = ui.RecordList();
   if (!list.DeleteAllItems()) ui.ShowMessage(kTableInitFailed, "Fatal Error");
-  state.table.Refresh(state.dataBuffer, state.structDef, state.columns, state.noBase);
   list.ShowRows(state.table.RowCount());
 }
 
@@ -138,39 +133,39 @@ void WriteDataFile(AppState& state, UserInterface& ui) {
   ui.SetStatusText("データを" + Quoted(path) + "に書き込みました");
 }
 
-void BrowseForDataFile(AppState& state, UserInterface& ui) {
-  if (!ui.BrowseDataFile(state.dataBuffer)) return;
-  const auto& chosen = state.dataBuffer.filePath;
-  ui.SetPathFieldText(BufferText(chosen.data(), chosen.size()));
+void BrowseForDataFile(UserInterface& ui) {
+  if (const std::optional<std::string> chosen = ui.BrowseDataFile()) ui.SetPathFieldText(*chosen);
 }
 
-void ShowAbout(AppState&, UserInterface& ui) { ui.RunDialog(DialogId::About); }
+void ShowAbout(UserInterface& ui) { ui.ShowAbout(); }
 
 void ChangeSettings(AppState& state, UserInterface& ui) {
-  // The dialog writes noBase itself; only OK shows it at once.
-  if (ui.RunDialog(DialogId::Settings) == kDialogOk) RefreshRecordTable(state, ui);
+  const NumberingChoice choice = ui.ChooseNumbering(state.noBase);
+  state.noBase = choice.noBase;
+  if (choice.accepted) RefreshRecordTable(state, ui);
 }
 
 void ExportCsv(AppState& state, UserInterface& ui) {
-  if (ui.RunDialog(DialogId::CsvExport) != kDialogOk) return;
-  if (state.csvPath.empty()) {
+  const std::optional<ExportChoice> choice =
+      ui.ChooseExport(ExportColumnLabels(state.columns, state.lastColumnIndex));
+  if (!choice) return;
+  if (choice->path.empty()) {
     ui.SetStatusText("ファイル名が空なためエクスポートできません。");
     return;
   }
-  const std::string path = state.csvPath;
-  const int result =
-      WriteCsv(path, state.table, state.columns, state.csvSelection,
+  const CsvResult result =
+      WriteCsv(choice->path, state.table, state.columns, choice->columns,
                [&ui](std::string_view text, std::string_view caption) {
                  return ui.AskYesNo(text, caption);
                });
-  if (result == 1) {
-    ui.SetStatusText("ファイル" + Quoted(path) + "をエクスポートしました。");
-  } else if (result == -1) {
-    ui.SetStatusText("ファイル" + Quoted(path) + "のエクスポートに失敗しました。");
+  if (result == CsvResult::Written) {
+    ui.SetStatusText("ファイル" + Quoted(choice->path) + "をエクスポートしました。");
+  } else if (result == CsvResult::Failed) {
+    ui.SetStatusText("ファイル" + Quoted(choice->path) + "のエクスポートに失敗しました。");
   }
 }
 
-void SelectListFont(AppState&, UserInterface& ui) {
+void SelectListFont(UserInterface& ui) {
   // The chooser sets the font on the list itself; the column widths stay as they are.
   ui.ChooseListFont();
 }
@@ -181,70 +176,56 @@ void EditCell(AppState& state, UserInterface& ui, int row, int column) {
   const ColumnDef& columnDef = state.columns[static_cast<std::size_t>(column)];
 
   // The dialog starts from the text the cell shows, as far as the list gives it back.
-  state.editText = std::make_unique<char[]>(kEditTextCapacity);
   const std::string shown = state.table.CellText(record, column);
-  const std::size_t shownLength = std::min(shown.size(), kEditTextCapacity - 1);
-  std::memcpy(state.editText.get(), shown.data(), shownLength);
-  state.editText[shownLength] = '\0';
-
-  state.editCaption = "No." + ToSignedDecimalText(row) + " : " + columnDef.label +
-                      " : 型=" + std::string(TypeName(columnDef.displayType));
-
-  const int result = ui.RunDialog(DialogId::ItemEdit);
-  if (result == kDialogOk) {
-    state.editText[kEditTextCapacity - 1] = '\0';
-    const std::string typed(BufferText(state.editText.get(), kEditTextCapacity));
-    if (StoreCellValue(state.dataBuffer, state.structDef, state.columns, typed, column, record) ==
-        1) {
-      state.table.SetEditedText(record, column, typed);
-      if (!ui.RecordList().UpdateCell(record, column)) {
-        // The value is stored, but the cell keeps showing what it showed before.
-        state.table.SetEditedText(record, column, shown);
-        ui.ShowMessage(typed, "入力値の反映に失敗しました");
-        ui.SetStatusText("入力値の反映に失敗しました");
-      }
-    } else {
-      ui.SetStatusText("アクセスできる範囲を越えたところに入力されました");
-    }
+  const std::string caption = "No." + ToSignedDecimalText(row) + " : " + columnDef.label +
+                              " : 型=" + std::string(TypeName(columnDef.displayType));
+  const std::optional<std::string> typed = ui.EditCellText(caption, shown);
+  if (!typed) return;
+  if (StoreCellValue(state.dataBuffer, state.structDef, state.columns, *typed, column, record) !=
+      StoreResult::Stored) {
+    ui.SetStatusText("アクセスできる範囲を越えたところに入力されました");
+    return;
   }
-  state.editText.reset();
+  state.table.SetEditedText(record, column, *typed);
+  if (!ui.RecordList().UpdateCell(record, column)) {
+    // The value is stored, but the cell keeps showing what it showed before.
+    state.table.SetEditedText(record, column, shown);
+    ui.ShowMessage(*typed, "入力値の反映に失敗しました");
+    ui.SetStatusText("入力値の反映に失敗しました");
+  }
 }
 
 void ChangeColumnType(AppState& state, UserInterface& ui, int column) {
   if (column < 0 || static_cast<std::size_t>(column) >= state.columns.size()) return;
   ColumnDef& columnDef = state.columns[static_cast<std::size_t>(column)];
-  state.typeDialogCaption = columnDef.label;
-  state.currentType = columnDef.displayType;
-
-  const std::optional<TypeFamily> family = FamilyOfType(state.currentType);
+  const TypeCode current = columnDef.displayType;
+  const std::optional<TypeFamily> family = FamilyOfType(current);
   if (!family) {
-    ui.SetStatusText(Quoted(TypeName(state.currentType)) + "型は変更できません");
+    ui.SetStatusText(Quoted(TypeName(current)) + "型は変更できません");
     return;
   }
-  if (ui.RunDialog(family->dialog) != kDialogOk) return;
-  if (state.chosenType == state.currentType) return;
+  const std::optional<TypeCode> chosen = ui.ChooseDisplayType(*family, columnDef.label, current);
   // A choice outside the column's width family would change how many bytes a cell covers.
-  const std::optional<TypeFamily> chosenFamily = FamilyOfType(state.chosenType);
-  if (!chosenFamily || chosenFamily->base != family->base) return;
+  if (!chosen || *chosen == current || FamilyOfType(*chosen) != family) return;
 
-  columnDef.displayType = state.chosenType;
+  columnDef.displayType = *chosen;
   RefreshRecordTable(state, ui);
-  ui.SetStatusText(Quoted(columnDef.label) + "の型を " + std::string(TypeName(state.chosenType)) +
+  ui.SetStatusText(Quoted(columnDef.label) + "の型を " + std::string(TypeName(*chosen)) +
                    " に変更しました");
 }
 
 CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id, int notificationCode) {
   switch (static_cast<CommandId>(id)) {
-    case CommandId::About: ShowAbout(state, ui); break;
+    case CommandId::About: ShowAbout(ui); break;
     case CommandId::Exit: return CommandOutcome::Exit;
     case CommandId::Settings: ChangeSettings(state, ui); break;
     case CommandId::CsvExport: ExportCsv(state, ui); break;
-    case CommandId::Font: SelectListFont(state, ui); break;
+    case CommandId::Font: SelectListFont(ui); break;
     case CommandId::StructSelector: SelectStructure(state, ui, notificationCode); break;
     case CommandId::PathField: PathFieldNotify(ui, notificationCode); break;
     case CommandId::ReadButton: ReadDataFile(state, ui); break;
     case CommandId::WriteButton: WriteDataFile(state, ui); break;
-    case CommandId::BrowseButton: BrowseForDataFile(state, ui); break;
+    case CommandId::BrowseButton: BrowseForDataFile(ui); break;
     default: return CommandOutcome::NotHandled;
   }
   return CommandOutcome::Handled;

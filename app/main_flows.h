@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/user_interface.h"
+#include "resources/resource.h"
 
 // One procedure per command and list notification of the main window, from the user's action
 // to the status text. The window procedure unpacks its message and calls one of these; none of
@@ -28,34 +29,34 @@ void ApplySelectedStructure(AppState& state, UserInterface& ui);
 void RefreshRecordTable(AppState& state, UserInterface& ui);
 
 // WM_COMMAND handlers; `notificationCode` is the high word of wParam.
-void SelectStructure(AppState& state, UserInterface& ui, int notificationCode);  // id 150
-void PathFieldNotify(UserInterface& ui, int notificationCode);                   // id 151
-void ReadDataFile(AppState& state, UserInterface& ui);                           // id 152
-void WriteDataFile(AppState& state, UserInterface& ui);                          // id 153
-void BrowseForDataFile(AppState& state, UserInterface& ui);                      // id 155
-void ShowAbout(AppState& state, UserInterface& ui);                              // id 104
-void ChangeSettings(AppState& state, UserInterface& ui);                         // id 110
-void ExportCsv(AppState& state, UserInterface& ui);                              // id 111
+void SelectStructure(AppState& state, UserInterface& ui, int notificationCode);
+void PathFieldNotify(UserInterface& ui, int notificationCode);
+void ReadDataFile(AppState& state, UserInterface& ui);
+void WriteDataFile(AppState& state, UserInterface& ui);
+void BrowseForDataFile(UserInterface& ui);
+void ShowAbout(UserInterface& ui);
+void ChangeSettings(AppState& state, UserInterface& ui);
+void ExportCsv(AppState& state, UserInterface& ui);
 // Not "ChooseFont": <windows.h> defines that name as a macro.
-void SelectListFont(AppState& state, UserInterface& ui);                         // id 112
+void SelectListFont(UserInterface& ui);
 
-// Record list notifications (control 154). Rows count from 0 in display order, columns from 0
+// Record list notifications (IDC_RECORD_LIST). Rows count from 0 in display order, columns from 0
 // including the two fixed ones; indexes outside the table or the ColumnList do nothing.
 void EditCell(AppState& state, UserInterface& ui, int row, int column);  // NM_DBLCLK
 void ChangeColumnType(AppState& state, UserInterface& ui, int column);   // LVN_COLUMNCLICK
 
 // Menu and control ids of the main window's WM_COMMAND.
 enum class CommandId : int {
-  About = 104,
-  Exit = 105,
-  Settings = 110,
-  CsvExport = 111,
-  Font = 112,
-  StructSelector = 150,
-  PathField = 151,
-  ReadButton = 152,
-  WriteButton = 153,
-  BrowseButton = 155,
+  About = IDM_ABOUT,
+  Exit = IDM_EXIT,
+  Settings = IDM_SETTINGS,
+  CsvExport = IDM_CSV_EXPORT,
+  Font = IDM_FONT,
+  StructSelector = IDC_STRUCT_SELECTOR,
+  PathField = IDC_PATH_FIELD,
+  ReadButton = IDC_READ_BUTTON,
+  WriteButton = IDC_WRITE_BUTTON,
+  BrowseButton = IDC_BROWSE_BUTTON,
 };
 
 enum class CommandOutcome {

@@ -73,7 +73,7 @@ LRESULT OnCreate(HWND hwnd, ProgramState& program) {
   shell.listFont = static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
   CreateChildControls(hwnd, shell);
   SetWindowTextA(hwnd, kMainWindowTitle);
-  ShellUserInterface ui(program);
+  ShellUserInterface ui(program.shell);
   StartUp(program.app, ui);
   return 0;
 }
@@ -95,7 +95,7 @@ void OnPaint(HWND hwnd) {
 }
 
 LRESULT OnCommand(HWND hwnd, ProgramState& program, UINT message, WPARAM wParam, LPARAM lParam) {
-  ShellUserInterface ui(program);
+  ShellUserInterface ui(program.shell);
   switch (DispatchCommand(program.app, ui, LOWORD(wParam), HIWORD(wParam))) {
     case CommandOutcome::Handled:
       return 0;
@@ -123,13 +123,13 @@ LRESULT OnNotify(ProgramState& program, const NMHDR& header) {
       return FindRowByFirstColumn(table, reinterpret_cast<const NMLVFINDITEMW&>(header));
     case NM_DBLCLK: {
       const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
-      ShellUserInterface ui(program);
+      ShellUserInterface ui(program.shell);
       EditCell(program.app, ui, activate.iItem, activate.iSubItem);
       return 0;
     }
     case LVN_COLUMNCLICK: {
       const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
-      ShellUserInterface ui(program);
+      ShellUserInterface ui(program.shell);
       ChangeColumnType(program.app, ui, click.iSubItem);
       return 0;
     }

@@ -5,7 +5,6 @@
 
 #include "win32/common_dialogs_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
-#include "dialogs/type_choice.h"
 
 namespace {
 
@@ -20,10 +19,8 @@ std::string WindowText(HWND hwnd, int limit) {
 
 }  // namespace
 
-ShellUserInterface::ShellUserInterface(ProgramState& program)
-    : state_(program.app),
-      shell_(program.shell),
-      list_(program.shell.recordList, program.shell.mainWindow) {}
+ShellUserInterface::ShellUserInterface(ShellState& shell)
+    : shell_(shell), list_(shell.recordList, shell.mainWindow) {}
 
 void ShellUserInterface::SetStatusText(std::string_view text) {
   SetWindowTextA(shell_.statusLine, std::string(text).c_str());
@@ -38,25 +35,25 @@ bool ShellUserInterface::AskYesNo(std::string_view text, std::string_view captio
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-int ShellUserInterface::RunDialog(DialogId dialog) {
-  switch (dialog) {
-    case DialogId::About:
-      return RunAboutDialog(shell_.instance, shell_.mainWindow);
-    case DialogId::Settings:
-      return RunSettingsDialog(shell_.instance, shell_.mainWindow, state_);
-    case DialogId::CsvExport:
-      return RunExportDialog(shell_.instance, shell_.mainWindow, state_);
-    case DialogId::ItemEdit:
-      return RunItemEditDialog(shell_.instance, shell_.mainWindow, state_);
-    case DialogId::ByteType:
-    case DialogId::WordType:
-    case DialogId::LongType:
-      if (const auto family = FamilyOfDialog(dialog)) {
-        return RunTypeDialog(shell_.instance, shell_.mainWindow, *family, state_);
-      }
-      break;
-  }
-  return kDialogCancel;
+void ShellUserInterface::ShowAbout() { RunAboutDialog(shell_.instance, shell_.mainWindow); }
+
+NumberingChoice ShellUserInterface::ChooseNumbering(std::int32_t noBase) {
+  return RunSettingsDialog(shell_.instance, shell_.mainWindow, noBase);
+}
+
+std::optional<ExportChoice> ShellUserInterface::ChooseExport(std::span<const std::string> labels) {
+  return RunExportDialog(shell_.instance, shell_.mainWindow, labels);
+}
+
+std::optional<std::string> ShellUserInterface::EditCellText(std::string_view caption,
+                                                            std::string_view shown) {
+  return RunItemEditDialog(shell_.instance, shell_.mainWindow, caption, shown);
+}
+
+std::optional<TypeCode> ShellUserInterface::ChooseDisplayType(TypeFamily family,
+                                                              std::string_view label,
+                                                              TypeCode current) {
+  return RunTypeDialog(shell_.instance, shell_.mainWindow, family, label, current);
 }
 
 std::string ShellUserInterface::PathFieldText() { return WindowText(shell_.pathField, kPathFieldLimit); }
@@ -78,8 +75,8 @@ void ShellUserInterface::SelectFirstStructName() {
   SendMessageA(shell_.structSelector, CB_SETCURSEL, 0, 0);
 }
 
-bool ShellUserInterface::BrowseDataFile(DataBuffer& data) {
-  return ::BrowseDataFile(shell_.mainWindow, data);
+std::optional<std::string> ShellUserInterface::BrowseDataFile() {
+  return ::BrowseDataFile(shell_.mainWindow, shell_.dataFileChooser);
 }
 
 bool ShellUserInterface::ChooseListFont() {

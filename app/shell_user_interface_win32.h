@@ -3,7 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
 #include "app/shell_state_win32.h"
 #include "app/user_interface.h"
 #include "win32/record_list_control_win32.h"
@@ -12,12 +11,17 @@
 // to make: the window procedure makes one per message.
 class ShellUserInterface final : public UserInterface {
  public:
-  explicit ShellUserInterface(ProgramState& program);
+  explicit ShellUserInterface(ShellState& shell);
 
   void SetStatusText(std::string_view text) override;
   void ShowMessage(std::string_view text, std::string_view caption) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
-  int RunDialog(DialogId dialog) override;
+  void ShowAbout() override;
+  NumberingChoice ChooseNumbering(std::int32_t noBase) override;
+  std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override;
+  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override;
+  std::optional<TypeCode> ChooseDisplayType(TypeFamily family, std::string_view label,
+                                            TypeCode current) override;
 
   std::string PathFieldText() override;
   void SetPathFieldText(std::string_view text) override;
@@ -25,7 +29,7 @@ class ShellUserInterface final : public UserInterface {
   void AddStructName(std::string_view name) override;
   void SelectFirstStructName() override;
 
-  bool BrowseDataFile(DataBuffer& data) override;
+  std::optional<std::string> BrowseDataFile() override;
   // Sets the chosen font on the list and releases the one it replaces, unless that is the
   // stock font the list started with.
   bool ChooseListFont() override;
@@ -33,7 +37,6 @@ class ShellUserInterface final : public UserInterface {
   RecordListView& RecordList() override { return list_; }
 
  private:
-  AppState& state_;
   ShellState& shell_;
   RecordListControl list_;
 };

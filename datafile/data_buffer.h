@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,9 +10,6 @@ struct DataBuffer {
   // Null until the first successful load; an empty file loads as non-null with byteCount 0.
   std::unique_ptr<std::uint8_t[]> bytes;
   std::uint32_t byteCount = 0;
-  // The data file chooser's last choice, kept so that it opens on it again.
-  std::array<char, kPathCapacity> filePath{};
-  std::array<char, kPathCapacity> fileTitle{};
 
   bool HasBytes() const { return bytes != nullptr; }
 };

@@ -21,7 +21,6 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /
 
 }  // namespace
 
-int RunAboutDialog(HINSTANCE instance, HWND owner) {
-  return static_cast<int>(
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0));
+void RunAboutDialog(HINSTANCE instance, HWND owner) {
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
 }

@@ -1,26 +1,26 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+// How a modal dialog ends; the values are its OK and CANCEL buttons' ids, which are also the
+// dialog results.
+enum class DialogEnd : int { Ok = 1, Cancel = 2 };
 
 // What a radio-button dialog does on WM_INITDIALOG: mark one radio, or report a bad value and
 // end at once with CANCEL.
 struct RadioDialogStart {
   int checkedRadio = 0;    // control id to mark with BM_SETCHECK; 0 for none
   std::string errorText;   // non-empty: MessageBoxA(dialog, errorText, kDialogErrorCaption)
-  bool endsAtOnce = false; // then EndDialog(dialog, 2)
+  bool endsAtOnce = false; // then the dialog ends with CANCEL
 };
 
-// What a WM_COMMAND does: whether the id was handled (the procedure returns TRUE) and the
-// result to end the dialog with (0 keeps it open).
+// What a WM_COMMAND does: whether the id was handled (the procedure returns TRUE) and whether
+// it ends the dialog.
 struct DialogCommandOutcome {
   bool handled = false;
-  int endResult = 0;
+  std::optional<DialogEnd> end;
 };
 
 inline constexpr std::string_view kDialogErrorCaption = "Error!";
-
-// The radio buttons of the settings and type change dialogs.
-inline constexpr int kRadioFirst = 141;
-inline constexpr int kRadioSecond = 142;
-inline constexpr int kRadioThird = 143;

@@ -7,21 +7,22 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
+#include "structdef/record_layout.h"
 
 inline constexpr std::size_t kCsvPathCapacity = 1024;  // the dialog's path buffer, terminator included
 
-// The chooser of the export dialog's browse button.
-inline constexpr char kExportFileFilter[] = "Csv file(*.csv)\0*.csv\0All files(*.*)\0*.*\0";
-inline constexpr char kExportChooserTitle[] = "エクスポート・ファイル指定";
-inline constexpr char kExportDefaultExtension[] = "csv";
+// What the export dialog's OK gives: the path field's text and the chosen columns, as indexes
+// into the ColumnList, ascending.
+struct ExportChoice {
+  std::string path;
+  std::vector<std::int32_t> columns;
+};
 
-// The labels the dialog lists on WM_INITDIALOG, item i for column i, each selected: columns 0
-// to lastColumnIndex, but never past the end of the ColumnList.
-std::vector<std::string> ExportColumnLabels(const AppState& state);
+// The labels the dialog lists, item i for column i, each selected: columns 0 to
+// lastColumnIndex, but never past the end of the ColumnList.
+std::vector<std::string> ExportColumnLabels(const ColumnList& columns, std::int32_t lastColumnIndex);
 
-// OK: csvPath becomes the path field's text (cut to 1023 bytes, also when empty) and
-// csvSelection the indexes of the selected items, ascending. CANCEL changes neither, so it
-// needs no call.
-void AcceptExportChoice(AppState& state, std::string_view pathFieldText,
-                        const std::function<bool(std::int32_t item)>& isSelected);
+// OK over `itemCount` listed items: the path field's text (cut to 1023 bytes, also when empty)
+// and the items `isSelected` reports.
+ExportChoice AcceptExportChoice(std::string_view pathFieldText, std::size_t itemCount,
+                                const std::function<bool(std::int32_t item)>& isSelected);

@@ -1,18 +1,22 @@
 #include <array>
 #include <string>
 
-#include "dialogs/export_choice.h"
 #include "win32/common_dialogs_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "resources/resource.h"
 
 namespace {
 
+struct ExportDialogData {
+  std::span<const std::string> labels;
+  ExportChoice choice;
+};
+
 // Lists every column, each selected; the path field starts empty.
-void OnExportInit(HWND dialog, const AppState& state) {
+void OnExportInit(HWND dialog, const ExportDialogData& data) {
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
   int item = 0;
-  for (const std::string& label : ExportColumnLabels(state)) {
+  for (const std::string& label : data.labels) {
     SendMessageA(columnList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
     SendMessageA(columnList, LB_SETSEL, TRUE, item++);
   }
@@ -22,21 +26,21 @@ void OnExportBrowse(HWND dialog) {
   if (const auto path = ChooseCsvFile(dialog)) SetDlgItemTextA(dialog, IDC_CSV_PATH, path->c_str());
 }
 
-void OnExportOk(HWND dialog, AppState& state) {
+void OnExportOk(HWND dialog, ExportDialogData& data) {
   std::array<char, kCsvPathCapacity> path{};
   GetDlgItemTextA(dialog, IDC_CSV_PATH, path.data(), static_cast<int>(path.size()));
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
-  AcceptExportChoice(state, path.data(), [columnList](std::int32_t item) {
+  data.choice = AcceptExportChoice(path.data(), data.labels.size(), [columnList](std::int32_t item) {
     return SendMessageA(columnList, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
   });
   EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  AppState* state = DialogData<AppState>(dialog, message, lParam);
-  if (state == nullptr) return FALSE;
+  ExportDialogData* data = DialogData<ExportDialogData>(dialog, message, lParam);
+  if (data == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    OnExportInit(dialog, *state);
+    OnExportInit(dialog, *data);
     return TRUE;
   }
   if (message != WM_COMMAND) return FALSE;
@@ -45,10 +49,10 @@ INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
       OnExportBrowse(dialog);
       return TRUE;
     case IDOK:
-      OnExportOk(dialog, *state);
+      OnExportOk(dialog, *data);
       return TRUE;
     case IDCANCEL:
-      EndDialog(dialog, IDCANCEL);  // csvPath and csvSelection keep their values
+      EndDialog(dialog, IDCANCEL);
       return TRUE;
     default:
       return FALSE;  // the list box's own notifications included
@@ -57,7 +61,9 @@ INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-int RunExportDialog(HINSTANCE instance, HWND owner, AppState& state) {
-  return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CSV_EXPORT), owner,
-                                          ExportDlgProc, reinterpret_cast<LPARAM>(&state)));
+std::optional<ExportChoice> RunExportDialog(HINSTANCE instance, HWND owner,
+                                            std::span<const std::string> labels) {
+  ExportDialogData data{labels, {}};
+  if (!RunModal(instance, owner, IDD_CSV_EXPORT, ExportDlgProc, data)) return std::nullopt;
+  return std::move(data.choice);
 }

@@ -1,33 +1,40 @@
+#include <array>
+
 #include "win32/handles_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "resources/resource.h"
 
 namespace {
 
+// The field's text buffer: 1023 bytes and the terminating zero.
+constexpr std::size_t kEditTextCapacity = 1024;
+
+struct ItemEditData {
+  std::string caption;
+  std::string shown;
+  std::array<char, kEditTextCapacity> typed{};
+};
+
 INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  AppState* state = DialogData<AppState>(dialog, message, lParam);
-  if (state == nullptr) return FALSE;
+  ItemEditData* data = DialogData<ItemEditData>(dialog, message, lParam);
+  if (data == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    if (state->editText) SetDlgItemTextA(dialog, IDC_ITEM_VALUE, state->editText.get());
+    SetDlgItemTextA(dialog, IDC_ITEM_VALUE, data->shown.c_str());
     return TRUE;  // the focus goes to the value field, the first tab stop
   }
   switch (message) {
     case WM_PAINT: {
       // The dialog's default context: the caption is not in the dialog font.
       PaintDc dc(dialog);
-      const std::string& caption = state->editCaption;
-      TextOutA(dc.Get(), 10, 10, caption.data(), static_cast<int>(caption.size()));
+      TextOutA(dc.Get(), 10, 10, data->caption.data(), static_cast<int>(data->caption.size()));
       return FALSE;
     }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
-          // Without the caller's buffer there is nowhere to put the text: stay open.
-          if (state->editText) {
-            GetDlgItemTextA(dialog, IDC_ITEM_VALUE, state->editText.get(),
-                            static_cast<int>(kEditTextCapacity));
-            EndDialog(dialog, IDOK);
-          }
+          GetDlgItemTextA(dialog, IDC_ITEM_VALUE, data->typed.data(),
+                          static_cast<int>(data->typed.size()));
+          EndDialog(dialog, IDOK);
           return TRUE;
         case IDCANCEL:
           EndDialog(dialog, IDCANCEL);
@@ -42,7 +49,10 @@ INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int RunItemEditDialog(HINSTANCE instance, HWND owner, AppState& state) {
-  return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ITEM_EDIT), owner,
-                                          ItemEditDlgProc, reinterpret_cast<LPARAM>(&state)));
+std::optional<std::string> RunItemEditDialog(HINSTANCE instance, HWND owner,
+                                             std::string_view caption, std::string_view shown) {
+  // The field shows at most what its buffer holds.
+  ItemEditData data{std::string(caption), std::string(shown.substr(0, kEditTextCapacity - 1)), {}};
+  if (!RunModal(instance, owner, IDD_ITEM_EDIT, ItemEditDlgProc, data)) return std::nullopt;
+  return std::string(data.typed.data());
 }

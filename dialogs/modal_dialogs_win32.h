@@ -2,22 +2,26 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "dialogs/export_choice.h"
+#include "dialogs/settings_choice.h"
 #include "dialogs/type_choice.h"
 
-// Each runs its dialog modally over `owner` and returns the dialog's result (kDialogOk,
-// kDialogCancel). The data a dialog exchanges travels through the AppState fields named at its
-// function: the caller sets them before and reads them after.
+// Each runs its dialog modally over `owner`: what it shows comes in as arguments, what the user
+// chose comes back as the result (nothing for CANCEL).
 
-int RunAboutDialog(HINSTANCE instance, HWND owner);
-// noBase: written at once by each radio click, also when the dialog is then cancelled.
-int RunSettingsDialog(HINSTANCE instance, HWND owner, AppState& state);
-// Reads columns and lastColumnIndex; on OK writes csvPath and csvSelection.
-int RunExportDialog(HINSTANCE instance, HWND owner, AppState& state);
-// Paints editCaption; shows editText and, on OK, copies the typed text back into it.
-int RunItemEditDialog(HINSTANCE instance, HWND owner, AppState& state);
-// Paints typeDialogCaption; starts on currentType and leaves the choice in chosenType.
-int RunTypeDialog(HINSTANCE instance, HWND owner, const TypeFamily& family, AppState& state);
+void RunAboutDialog(HINSTANCE instance, HWND owner);
+NumberingChoice RunSettingsDialog(HINSTANCE instance, HWND owner, std::int32_t noBase);
+std::optional<ExportChoice> RunExportDialog(HINSTANCE instance, HWND owner,
+                                            std::span<const std::string> labels);
+std::optional<std::string> RunItemEditDialog(HINSTANCE instance, HWND owner,
+                                             std::string_view caption, std::string_view shown);
+std::optional<TypeCode> RunTypeDialog(HINSTANCE instance, HWND owner, TypeFamily family,
+                                      std::string_view label, TypeCode current);
 
 // A dialog's data arrives as DialogBoxParamA's parameter and stays in the dialog's user slot
 // from WM_INITDIALOG on; null for the few messages that come before it.
@@ -25,4 +29,11 @@ template <typename Data>
 Data* DialogData(HWND dialog, UINT message, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
   return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// Runs template `templateId` with `data` in its user slot; whether it ended with OK.
+template <typename Data>
+bool RunModal(HINSTANCE instance, HWND owner, int templateId, DLGPROC procedure, Data& data) {
+  return DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, procedure,
+                         reinterpret_cast<LPARAM>(&data)) == static_cast<INT_PTR>(DialogEnd::Ok);
 }

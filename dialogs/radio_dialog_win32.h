@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/user_interface.h"
 #include "dialogs/dialog_choice.h"
 
 // The Windows half of the settings and type change dialogs, whose choice logic is portable.
@@ -15,11 +14,11 @@ inline void StartRadioDialog(HWND dialog, const RadioDialogStart& start) {
   if (!start.errorText.empty()) {
     MessageBoxA(dialog, start.errorText.c_str(), std::string(kDialogErrorCaption).c_str(), MB_OK);
   }
-  if (start.endsAtOnce) EndDialog(dialog, kDialogCancel);
+  if (start.endsAtOnce) EndDialog(dialog, static_cast<INT_PTR>(DialogEnd::Cancel));
 }
 
 // WM_COMMAND: ends the dialog when the choice logic says so; the procedure's result.
 inline INT_PTR FinishRadioCommand(HWND dialog, const DialogCommandOutcome& outcome) {
-  if (outcome.endResult != 0) EndDialog(dialog, outcome.endResult);
+  if (outcome.end) EndDialog(dialog, static_cast<INT_PTR>(*outcome.end));
   return outcome.handled ? TRUE : FALSE;
 }

@@ -1,32 +1,33 @@
 #include "dialogs/settings_choice.h"
 
 #include "records/value_format.h"
+#include "resources/resource.h"
 
-RadioDialogStart StartSettingsChoice(const AppState& state) {
+RadioDialogStart StartSettingsChoice(std::int32_t noBase) {
   RadioDialogStart start;
-  if (state.noBase == 0) {
-    start.checkedRadio = kRadioFirst;
-  } else if (state.noBase == 1) {
-    start.checkedRadio = kRadioSecond;
+  if (noBase == 0) {
+    start.checkedRadio = IDC_NO_BASE_ZERO;
+  } else if (noBase == 1) {
+    start.checkedRadio = IDC_NO_BASE_ONE;
   } else {
-    start.errorText = "No.初期数設定値が異常です(" + ToSignedDecimalText(state.noBase) + ")";
+    start.errorText = "No.初期数設定値が異常です(" + ToSignedDecimalText(noBase) + ")";
     start.endsAtOnce = true;
   }
   return start;
 }
 
-DialogCommandOutcome SettingsChoiceCommand(AppState& state, int controlId) {
+DialogCommandOutcome SettingsChoiceCommand(std::int32_t& noBase, int controlId) {
   switch (controlId) {
-    case kRadioFirst:
-      state.noBase = 0;
-      return {true, 0};
-    case kRadioSecond:
-      state.noBase = 1;
-      return {true, 0};
-    case 1:
-    case 2:
-      return {true, controlId};
+    case IDC_NO_BASE_ZERO:
+      noBase = 0;
+      return {true, std::nullopt};
+    case IDC_NO_BASE_ONE:
+      noBase = 1;
+      return {true, std::nullopt};
+    case static_cast<int>(DialogEnd::Ok):
+    case static_cast<int>(DialogEnd::Cancel):
+      return {true, static_cast<DialogEnd>(controlId)};
     default:
-      return {false, 0};
+      return {false, std::nullopt};
   }
 }

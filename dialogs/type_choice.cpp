@@ -1,59 +1,66 @@
 #include "dialogs/type_choice.h"
 
+#include <array>
+
 #include "records/value_format.h"
+#include "resources/resource.h"
 
 namespace {
 
-TypeCode FamilyMember(const TypeFamily& family, int step) {
-  return static_cast<TypeCode>(static_cast<std::int32_t>(family.base) + step);
+// The unsigned, signed and hexadecimal type of a family, in radio order.
+std::array<TypeCode, 3> FamilyTypes(TypeFamily family) {
+  switch (family) {
+    case TypeFamily::Byte: return {TypeCode::UByte, TypeCode::SByte, TypeCode::XByte};
+    case TypeFamily::Word: return {TypeCode::UWord, TypeCode::SWord, TypeCode::XWord};
+    case TypeFamily::Long: break;
+  }
+  return {TypeCode::ULong, TypeCode::SLong, TypeCode::XLong};
 }
+
+constexpr std::array<int, 3> kTypeRadios{IDC_TYPE_UNSIGNED, IDC_TYPE_SIGNED, IDC_TYPE_HEX};
 
 }  // namespace
 
 std::optional<TypeFamily> FamilyOfType(TypeCode type) {
-  for (const TypeFamily& family : kTypeFamilies) {
-    for (int step = 0; step < 3; ++step) {
-      if (FamilyMember(family, step) == type) return family;
+  for (TypeFamily family : {TypeFamily::Byte, TypeFamily::Word, TypeFamily::Long}) {
+    for (TypeCode member : FamilyTypes(family)) {
+      if (member == type) return family;
     }
   }
   return std::nullopt;
 }
 
-std::optional<TypeFamily> FamilyOfDialog(DialogId dialog) {
-  for (const TypeFamily& family : kTypeFamilies) {
-    if (family.dialog == dialog) return family;
-  }
-  return std::nullopt;
-}
-
-RadioDialogStart StartTypeChoice(const TypeFamily& family, AppState& state) {
+RadioDialogStart StartTypeChoice(TypeChoice& choice) {
   RadioDialogStart start;
-  for (int step = 0; step < 3; ++step) {
-    if (FamilyMember(family, step) == state.currentType) start.checkedRadio = kRadioFirst + step;
+  const std::array<TypeCode, 3> types = FamilyTypes(choice.family);
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    if (types[i] == choice.current) start.checkedRadio = kTypeRadios[i];
   }
   if (start.checkedRadio == 0) {
-    start.errorText = "型が異常です(" +
-                      ToSignedDecimalText(static_cast<std::int32_t>(state.currentType)) + ")";
+    start.errorText =
+        "型が異常です(" + ToSignedDecimalText(static_cast<std::int32_t>(choice.current)) + ")";
     start.endsAtOnce = true;
   }
   // Every opening starts from the column's own type, so no earlier choice carries over.
-  state.chosenType = state.currentType;
+  choice.chosen = choice.current;
   return start;
 }
 
-DialogCommandOutcome TypeChoiceCommand(const TypeFamily& family, AppState& state, int controlId) {
+DialogCommandOutcome TypeChoiceCommand(TypeChoice& choice, int controlId) {
+  const std::array<TypeCode, 3> types = FamilyTypes(choice.family);
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    if (controlId == kTypeRadios[i]) {
+      choice.chosen = types[i];
+      return {true, std::nullopt};
+    }
+  }
   switch (controlId) {
-    case kRadioFirst:
-    case kRadioSecond:
-    case kRadioThird:
-      state.chosenType = FamilyMember(family, controlId - kRadioFirst);
-      return {true, 0};
-    case 1:
-      return {true, 1};
-    case 2:
-      state.chosenType = state.currentType;
-      return {true, 2};
+    case static_cast<int>(DialogEnd::Ok):
+      return {true, DialogEnd::Ok};
+    case static_cast<int>(DialogEnd::Cancel):
+      choice.chosen = choice.current;
+      return {true, DialogEnd::Cancel};
     default:
-      return {false, 0};
+      return {false, std::nullopt};
   }
 }

@@ -5,30 +5,38 @@
 
 namespace {
 
-// What one opening of a type dialog works on: its family and the exchange fields.
+// What one opening of a type dialog shows and chooses.
 struct TypeDialogData {
-  const TypeFamily& family;
-  AppState& state;
+  std::string label;
+  TypeChoice choice;
 };
+
+int TemplateOf(TypeFamily family) {
+  switch (family) {
+    case TypeFamily::Byte: return IDD_BYTE_TYPE;
+    case TypeFamily::Word: return IDD_WORD_TYPE;
+    case TypeFamily::Long: break;
+  }
+  return IDD_LONG_TYPE;
+}
 
 // One procedure for the three templates; the family comes with the data.
 INT_PTR CALLBACK TypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   TypeDialogData* data = DialogData<TypeDialogData>(dialog, message, lParam);
   if (data == nullptr) return FALSE;
   if (message == WM_INITDIALOG) {
-    StartRadioDialog(dialog, StartTypeChoice(data->family, data->state));
+    StartRadioDialog(dialog, StartTypeChoice(data->choice));
     return TRUE;
   }
   switch (message) {
     case WM_PAINT: {
       // The dialog's default context: the label is not in the dialog font.
       PaintDc dc(dialog);
-      const std::string& caption = data->state.typeDialogCaption;
-      TextOutA(dc.Get(), 14, 14, caption.data(), static_cast<int>(caption.size()));
+      TextOutA(dc.Get(), 14, 14, data->label.data(), static_cast<int>(data->label.size()));
       return FALSE;
     }
     case WM_COMMAND:
-      return FinishRadioCommand(dialog, TypeChoiceCommand(data->family, data->state, LOWORD(wParam)));
+      return FinishRadioCommand(dialog, TypeChoiceCommand(data->choice, LOWORD(wParam)));
     default:
       return FALSE;
   }
@@ -36,9 +44,9 @@ INT_PTR CALLBACK TypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-int RunTypeDialog(HINSTANCE instance, HWND owner, const TypeFamily& family, AppState& state) {
-  TypeDialogData data{family, state};
-  return static_cast<int>(DialogBoxParamA(instance,
-                                          MAKEINTRESOURCEA(static_cast<int>(family.dialog)), owner,
-                                          TypeDlgProc, reinterpret_cast<LPARAM>(&data)));
+std::optional<TypeCode> RunTypeDialog(HINSTANCE instance, HWND owner, TypeFamily family,
+                                      std::string_view label, TypeCode current) {
+  TypeDialogData data{std::string(label), {family, current, current}};
+  if (!RunModal(instance, owner, TemplateOf(family), TypeDlgProc, data)) return std::nullopt;
+  return data.choice.chosen;
 }

@@ -37,12 +37,12 @@ void AppendField(std::string& line, std::string_view text) {
 
 }  // namespace
 
-int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-             const std::vector<std::int32_t>& selection, const YesNoQuestion& ask) {
+CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
+                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask) {
   if (PathExists(path)) {
     const std::string question =
         "ファイル\"" + path + "\"は既に存在しています。\r\n上書きしますか？";
-    if (!ask(question, kOverwriteCaption)) return 0;
+    if (!ask(question, kOverwriteCaption)) return CsvResult::Declined;
   }
 
   // Indexes that name no column of the ColumnList are left out.
@@ -53,7 +53,7 @@ int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList
   }
 
   SafeFileWriter file;
-  if (!file.Open(path)) return -1;
+  if (!file.Open(path)) return CsvResult::Failed;
 
   std::string line;
   for (std::size_t k = 0; k < chosen.size(); ++k) {
@@ -61,7 +61,7 @@ int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList
     AppendField(line, columns[static_cast<std::size_t>(chosen[k])].label);
   }
   line += kLineEnd;
-  if (!file.Write(line)) return -1;
+  if (!file.Write(line)) return CsvResult::Failed;
 
   // Rows are streamed one line at a time: the file can be far larger than the data.
   std::string cell;
@@ -74,7 +74,7 @@ int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList
       AppendField(line, cell);
     }
     line += kLineEnd;
-    if (!file.Write(line)) return -1;
+    if (!file.Write(line)) return CsvResult::Failed;
   }
-  return file.Commit() ? 1 : -1;
+  return file.Commit() ? CsvResult::Written : CsvResult::Failed;
 }

@@ -12,7 +12,11 @@
 // Asks a yes/no question; true for Yes.
 using YesNoQuestion = std::function<bool(std::string_view text, std::string_view caption)>;
 
-// 1 written, 0 the user declined to overwrite, -1 the file could not be written (an existing
-// file is then left exactly as it was).
-int WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-             const std::vector<std::int32_t>& selection, const YesNoQuestion& ask);
+enum class CsvResult : int {
+  Written = 1,
+  Declined = 0,  // the file exists and the user did not agree to replace it
+  Failed = -1,   // the file could not be written; an existing one is left exactly as it was
+};
+
+CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
+                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask);

@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         ++questions;
         return true;
       });
-  fuzz::Check(result == 1, "the export succeeds");
+  fuzz::Check(result == CsvResult::Written, "the export succeeds");
 
   std::vector<std::int32_t> valid;
   for (std::int32_t index : selection) {

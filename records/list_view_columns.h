@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "records/record_list_view.h"
+#include "structdef/message_sink.h"
 #include "structdef/record_layout.h"
-#include "structdef/definition_parser.h"
 #include "structdef/type_model.h"
 
 inline constexpr int kFallbackTextWidth = 30;  // a text that cannot be measured

@@ -70,20 +70,22 @@ std::uint32_t ParseNumberAs(TypeCode type, std::string_view text) {
   }
 }
 
-int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
-                   std::string_view text, int column, std::uint32_t record) {
-  if (column < kFirstMemberColumn || static_cast<std::size_t>(column) >= columns.size()) return 0;
+StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
+                           std::string_view text, int column, std::uint32_t record) {
+  if (column < kFirstMemberColumn || static_cast<std::size_t>(column) >= columns.size()) {
+    return StoreResult::Refused;
+  }
   const ColumnDef& def = columns[static_cast<std::size_t>(column)];
-  if (!data.HasBytes()) return 0;
+  if (!data.HasBytes()) return StoreResult::Refused;
 
   // 64-bit positions: a huge record index, a record size of 0 or below, or a negative offset
   // can never wrap around into the data.
   const std::int64_t position =
       static_cast<std::int64_t>(record) * structDef.recordSize + def.offset;
   const std::int64_t length = FieldLength(def, structDef);
-  if (position < 0 || position >= data.byteCount) return 0;
+  if (position < 0 || position >= data.byteCount) return StoreResult::Refused;
   // A field cut short by the end of the data is refused whole rather than half written.
-  if (position + length > data.byteCount) return 0;
+  if (position + length > data.byteCount) return StoreResult::Refused;
 
   std::uint8_t* field = data.bytes.get() + position;
   switch (def.displayType) {
@@ -110,5 +112,5 @@ int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnLis
     case TypeCode::Void:
       break;
   }
-  return 1;
+  return StoreResult::Stored;
 }

@@ -14,7 +14,12 @@ std::int32_t ParseDigits(std::string_view text, int base);
 // decimal); the caller keeps the low bytes of the type's width.
 std::uint32_t ParseNumberAs(TypeCode type, std::string_view text);
 
-// 1 when the text was taken (also when nothing needs writing), 0 when the field does not lie
-// wholly inside the data; nothing outside the data is ever written.
-int StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
-                   std::string_view text, int column, std::uint32_t record);
+enum class StoreResult : int {
+  Refused = 0,  // the field does not lie wholly inside the data; nothing is written
+  Stored = 1,   // the text was taken (also when nothing needs writing)
+};
+
+// Parses `text` by the column's display type into its field of `record`; nothing outside the
+// data is ever written.
+StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
+                           std::string_view text, int column, std::uint32_t record);

@@ -4,12 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "structdef/message_sink.h"
 #include "structdef/type_model.h"
 
 // Receives each structure name of struct.def in file order (the structure selector).
 using NameSink = std::function<void(std::string_view name)>;
-// Shows one definition error; parsing resumes when it returns (a modal message box).
-using MessageSink = std::function<void(std::string_view text, std::string_view caption)>;
 
 // The caption of every definition error box, the same on every platform.
 std::string_view DefinitionErrorCaption();

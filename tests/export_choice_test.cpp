@@ -6,36 +6,34 @@
 
 namespace {
 
-AppState WithColumns(int memberCount, std::int32_t lastColumnIndex) {
-  AppState state;
+ColumnList WithMembers(int memberCount) {
+  StructDef structDef;
   for (int i = 0; i < memberCount; ++i)
-    state.structDef.members.push_back({TypeCode::UByte, "m" + std::to_string(i), 1});
-  BuildColumnList(state.structDef, state.columns);
-  state.lastColumnIndex = lastColumnIndex;
-  return state;
+    structDef.members.push_back({TypeCode::UByte, "m" + std::to_string(i), 1});
+  ColumnList columns;
+  BuildColumnList(structDef, columns);
+  return columns;
 }
 
 TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
   using Labels = std::vector<std::string>;
-  EXPECT_EQ(ExportColumnLabels(WithColumns(2, 3)), (Labels{"No.", "Address", "m0", "m1"}));
-  EXPECT_EQ(ExportColumnLabels(WithColumns(2, 1)), (Labels{"No.", "Address"}));
-  EXPECT_EQ(ExportColumnLabels(WithColumns(2, -1)), Labels{});
+  EXPECT_EQ(ExportColumnLabels(WithMembers(2), 3), (Labels{"No.", "Address", "m0", "m1"}));
+  EXPECT_EQ(ExportColumnLabels(WithMembers(2), 1), (Labels{"No.", "Address"}));
+  EXPECT_EQ(ExportColumnLabels(WithMembers(2), -1), Labels{});
   // After a failed table initialisation the list has more columns than the ColumnList.
-  EXPECT_EQ(ExportColumnLabels(WithColumns(1, 9)), (Labels{"No.", "Address", "m0"}));
+  EXPECT_EQ(ExportColumnLabels(WithMembers(1), 9), (Labels{"No.", "Address", "m0"}));
 
-  AppState state = WithColumns(3, 4);
-  AcceptExportChoice(state, "out.csv", [](std::int32_t item) { return item != 1 && item != 3; });
-  EXPECT_EQ(state.csvPath, "out.csv");
-  EXPECT_EQ(state.csvSelection, (std::vector<std::int32_t>{0, 2, 4}));
-  AcceptExportChoice(state, "", [](std::int32_t) { return false; });
-  EXPECT_TRUE(state.csvPath.empty() && state.csvSelection.empty());
+  const ExportChoice some =
+      AcceptExportChoice("out.csv", 5, [](std::int32_t item) { return item != 1 && item != 3; });
+  EXPECT_EQ(some.path, "out.csv");
+  EXPECT_EQ(some.columns, (std::vector<std::int32_t>{0, 2, 4}));
   std::vector<std::int32_t> asked;
-  AppState stale = WithColumns(0, 6);
-  AcceptExportChoice(stale, std::string(2000, 'p'), [&](std::int32_t item) {
+  const ExportChoice cut = AcceptExportChoice(std::string(2000, 'p'), 2, [&](std::int32_t item) {
     asked.push_back(item);
-    return true;
+    return false;
   });
-  EXPECT_EQ(stale.csvPath, std::string(1023, 'p'));
+  EXPECT_EQ(cut.path, std::string(1023, 'p'));
+  EXPECT_TRUE(cut.columns.empty());
   EXPECT_EQ(asked, (std::vector<std::int32_t>{0, 1}));
 }
 

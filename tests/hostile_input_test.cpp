@@ -168,7 +168,7 @@ TEST(Hostile, HugeStringFieldIsNeitherShownNorEdited) {
   s.Load("0123456789");
   EXPECT_EQ(s.ui.list.rowCount, 1u);
   EXPECT_EQ(s.Cell(0, 2), "");
-  s.ui.OnDialog(DialogId::ItemEdit, MemoryUserInterface::ItemEditAnswer("x", true));
+  s.ui.editAnswer = [](std::string_view, std::string_view) { return std::optional<std::string>("x"); };
   EditCell(s.state, s.ui, 0, 2);
   EXPECT_EQ(s.ui.StatusText(), "アクセスできる範囲を越えたところに入力されました");
   s.Write(s.dir.File("copy.bin"));

@@ -33,7 +33,7 @@ TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
 
   TempDir empty;
   AppState bare, lost;
-  UI bareUi(bare), lostUi(lost);
+  UI bareUi, lostUi;
   StartUp(bare, bareUi, empty.Path());
   EXPECT_EQ(bareUi.statusTexts, Strings{"構造体定義ファイルを読み込めませんでした。"});
   EXPECT_TRUE(bareUi.selectorItems.empty());
@@ -76,6 +76,16 @@ TEST_F(Flows, ReadAndWriteShowTheDataOrSayWhyNot) {
   EXPECT_EQ(Cell(0, 2), "5");  // the earlier data stays
 }
 
+TEST_F(Flows, ARepaintDuringTheListResetBoxSeesTheNewData) {
+  Load("\x01\x02\x03" "abcd" "\x04\x05\x06" "efgh");
+  std::vector<Strings> seen;
+  ui.whileMessageShown = [&] { seen.push_back({Cell(0, 2), Cell(0, 4), Cell(1, 2)}); };
+  ui.list.refuseDeleteAllItems = true;
+  Load("\x09\x08\x07" "wxyz", "other.bin");
+  EXPECT_EQ(seen, (std::vector<Strings>{{"9", "wxyz", ""}}));
+  EXPECT_EQ(ui.messages.back().caption, "Fatal Error");
+}
+
 TEST_F(Flows, PathFieldBrowseAboutFontAndDispatch) {
   for (int quiet : {0x100, 0x200, 0x300, 0x400}) PathFieldNotify(ui, quiet);
   PathFieldNotify(ui, 0x501);
@@ -83,23 +93,22 @@ TEST_F(Flows, PathFieldBrowseAboutFontAndDispatch) {
   EXPECT_EQ(ui.messages, (Messages{{"1281", "EDIT Event"}, {"-5", "EDIT Event"}}));
 
   ui.pathField = "typed";
-  BrowseForDataFile(state, ui);
+  BrowseForDataFile(ui);
   EXPECT_EQ(ui.pathField, "typed");
   ui.browseAnswer = "C:\\data\\\x8D\x5C.bin";
-  BrowseForDataFile(state, ui);
+  BrowseForDataFile(ui);
   EXPECT_EQ(ui.pathField, "C:\\data\\\x8D\x5C.bin");
-  ShowAbout(state, ui);
-  EXPECT_EQ(ui.dialogsRun, std::vector<DialogId>{DialogId::About});
 
   const std::size_t columns = ui.list.columns.size(), statuses = ui.statusTexts.size();
-  SelectListFont(state, ui);
-  EXPECT_EQ(ui.fontChanges, 0);
+  SelectListFont(ui);
   ui.fontAnswer = true;
-  SelectListFont(state, ui);
+  SelectListFont(ui);
   EXPECT_EQ(ui.fontChanges, 1);
   EXPECT_EQ(ui.list.columns.size(), columns);
   EXPECT_EQ(ui.statusTexts.size(), statuses);
 
+  EXPECT_EQ(DispatchCommand(state, ui, 104, 0), CommandOutcome::Handled);
+  EXPECT_EQ(ui.aboutShown, 1);
   EXPECT_EQ(DispatchCommand(state, ui, 105, 0), CommandOutcome::Exit);
   EXPECT_EQ(DispatchCommand(state, ui, 999, 0), CommandOutcome::NotHandled);
   EXPECT_EQ(DispatchCommand(state, ui, 151, 0x501), CommandOutcome::Handled);
@@ -125,48 +134,44 @@ TEST_F(Flows, SwitchingStructureShowsTheSameBytesUnderTheNewLayout) {
 TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndWritesNothingOnCancel) {
   Load(std::string("\x05\x34\x12" "ab\0d" "\x09", 8));
   const std::size_t statuses = ui.statusTexts.size();
-  std::string offered;
-  ui.OnDialog(DialogId::ItemEdit, [&](AppState& s) {
-    offered = s.editText.get();
-    return UI::ItemEditAnswer("017", true)(s);
-  });
+  std::vector<Strings> offered;
+  std::optional<std::string> answer = "017";
+  ui.editAnswer = [&](std::string_view caption, std::string_view shown) {
+    offered.push_back({std::string(caption), std::string(shown)});
+    return answer;
+  };
   EditCell(state, ui, 0, 2);
-  EXPECT_EQ(offered, "5");
-  EXPECT_EQ(state.editCaption, "No.0 : a : 型=ubyte");
   EXPECT_EQ(Contents(state.dataBuffer), std::string("\x11\x34\x12" "ab\0d" "\x09", 8));
   EXPECT_EQ(Cell(0, 2), "017");
   EXPECT_EQ(ui.list.updatedCells, (std::vector<std::pair<std::uint32_t, int>>{{0, 2}}));
-  EXPECT_FALSE(state.editText);
   RefreshRecordTable(state, ui);
   EXPECT_EQ(Cell(0, 2), "17");
 
   // The caption counts rows from 0 whatever noBase says.
   state.noBase = 1;
   RefreshRecordTable(state, ui);
-  ui.OnDialog(DialogId::ItemEdit, UI::ItemEditAnswer("65535", true));
+  answer = "65535";
   EditCell(state, ui, 1, 2);
-  EXPECT_EQ(state.editCaption, "No.1 : a : 型=ubyte");
   EXPECT_EQ(state.dataBuffer.bytes[7], 255);
 
   const std::string before = Contents(state.dataBuffer);
-  ui.OnDialog(DialogId::ItemEdit, UI::ItemEditAnswer("zz", false));
+  answer = std::nullopt;
   EditCell(state, ui, 0, 4);
-  EXPECT_EQ(state.editCaption, "No.0 : s : 型=string");
   EXPECT_EQ(Contents(state.dataBuffer), before);
-  EXPECT_EQ(Cell(0, 4), "ab");
+  EXPECT_EQ(offered, (std::vector<Strings>{{"No.0 : a : 型=ubyte", "5"},
+                                          {"No.1 : a : 型=ubyte", "9"},
+                                          {"No.0 : s : 型=string", "ab"}}));
   EXPECT_EQ(ui.list.updatedCells.size(), 2u);
   EXPECT_EQ(ui.statusTexts.size(), statuses);  // neither an edit nor a cancel reports
-  EXPECT_FALSE(state.editText);
   // Fixed columns and clicks below the rows open nothing.
-  const std::size_t dialogs = ui.dialogsRun.size();
   for (auto [row, column] : {std::pair{0, 0}, {0, 1}, {-1, 2}, {2, 2}, {0, 5}})
     EditCell(state, ui, row, column);
-  EXPECT_EQ(ui.dialogsRun.size(), dialogs);
+  EXPECT_EQ(offered.size(), 3u);
 }
 
 TEST_F(Flows, EditBeyondTheDataOrRefusedByTheList) {
   const char* beyond = "アクセスできる範囲を越えたところに入力されました";
-  ui.OnDialog(DialogId::ItemEdit, UI::ItemEditAnswer("7", true));
+  ui.editAnswer = [](std::string_view, std::string_view) { return std::optional<std::string>("7"); };
   EditCell(state, ui, 0, 2);  // nothing loaded
   EXPECT_EQ(ui.StatusText(), beyond);
   const std::string bytes("\x05\x34\x12" "abcd" "\x09\x01", 9);
@@ -186,19 +191,23 @@ TEST_F(Flows, EditBeyondTheDataOrRefusedByTheList) {
 TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
   Load(std::string("\xF0\x34\x12" "abcd", 7));
   const auto columns = ui.list.columns;
-  const std::tuple<int, DialogId, std::vector<int>, std::string, std::string> cases[] = {
-      {2, DialogId::ByteType, {142, 143, 1}, "\"a\"の型を xbyte に変更しました", "F0"},
-      {2, DialogId::ByteType, {142, 1}, "\"a\"の型を sbyte に変更しました", "-16"},
-      {3, DialogId::WordType, {143, 1}, "\"b\"の型を xword に変更しました", "1234"},
-      {0, DialogId::WordType, {142, 1}, "\"No.\"の型を sword に変更しました", "0"},
-      {1, DialogId::LongType, {142, 1}, "\"Address\"の型を slong に変更しました", "00000000"},
-  };
-  for (const auto& [column, dialog, clicks, status, cell] : cases) {
-    ui.OnDialog(dialog, UI::ClickControls(ui, dialog, clicks));
+  using enum TypeCode;
+  const std::tuple<int, TypeFamily, std::string, TypeCode, TypeCode, std::string, std::string>
+      cases[] = {
+          {2, TypeFamily::Byte, "a", UByte, XByte, "\"a\"の型を xbyte に変更しました", "F0"},
+          {2, TypeFamily::Byte, "a", XByte, SByte, "\"a\"の型を sbyte に変更しました", "-16"},
+          {3, TypeFamily::Word, "b", UWord, XWord, "\"b\"の型を xword に変更しました", "1234"},
+          {0, TypeFamily::Word, "No.", UWord, SWord, "\"No.\"の型を sword に変更しました", "0"},
+          {1, TypeFamily::Long, "Address", XLong, SLong, "\"Address\"の型を slong に変更しました",
+           "00000000"},
+      };
+  for (const auto& [column, family, label, current, choice, status, cell] : cases) {
+    ui.typeAnswer = [&](TypeFamily f, std::string_view l, TypeCode c) {
+      EXPECT_EQ(std::tuple(f, std::string(l), c), std::tuple(family, label, current));
+      return std::optional(choice);
+    };
     const int refills = ui.list.showRowsCalls;
     ChangeColumnType(state, ui, column);
-    EXPECT_EQ(ui.dialogsRun.back(), dialog);
-    EXPECT_EQ(state.typeDialogCaption, state.columns[column].label);
     EXPECT_EQ(ui.StatusText(), status);
     EXPECT_EQ(Cell(0, column), cell);
     EXPECT_EQ(ui.list.showRowsCalls, refills + 1);
@@ -207,45 +216,42 @@ TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
   for (std::size_t i = 0; i < columns.size(); ++i)
     EXPECT_EQ(ui.list.columns[i].width, columns[i].width);
 
-  // Cancel, the same type, or a String column: nothing but the refusal text.
+  // Cancel, the same type, another family's type, or a String column: nothing but the refusal.
   const std::size_t statuses = ui.statusTexts.size();
-  for (std::vector<int> clicks : {std::vector<int>{141, 2}, {143, 1}, {1}}) {
-    ui.OnDialog(DialogId::WordType, UI::ClickControls(ui, DialogId::WordType, clicks));
+  for (std::optional<TypeCode> answer : {std::optional<TypeCode>(), std::optional(XWord),
+                                         std::optional(SByte), std::optional(String)}) {
+    ui.typeAnswer = [&](TypeFamily, std::string_view, TypeCode) { return answer; };
     ChangeColumnType(state, ui, 3);
   }
-  EXPECT_EQ(state.columns[3].displayType, TypeCode::XWord);
+  EXPECT_EQ(state.columns[3].displayType, XWord);
   EXPECT_EQ(ui.statusTexts.size(), statuses);
-  const std::size_t dialogs = ui.dialogsRun.size();
+  int opened = 0;
+  ui.typeAnswer = [&](TypeFamily, std::string_view, TypeCode) { return ++opened, std::nullopt; };
   ChangeColumnType(state, ui, 4);
   ChangeColumnType(state, ui, 99);
-  EXPECT_EQ(ui.dialogsRun.size(), dialogs);
+  ChangeColumnType(state, ui, -1);
+  EXPECT_EQ(opened, 0);
   EXPECT_EQ(ui.StatusText(), "\"string\"型は変更できません");
 }
 
 TEST_F(Flows, SettingsTakeEffectAtTheNextRefill) {
   Load("abcdefgh");
-  auto settings = [&](std::vector<int> clicks) {
-    ui.OnDialog(DialogId::Settings, UI::ClickControls(ui, DialogId::Settings, clicks));
+  auto settings = [&](NumberingChoice answer) {
+    ui.numberingAnswer = [&](std::int32_t) { return answer; };
     ChangeSettings(state, ui);
     return Strings{Cell(0, 0), Cell(1, 0)};
   };
-  EXPECT_EQ(settings({142, 1}), (Strings{"1", "2"}));
+  EXPECT_EQ(settings({1, true}), (Strings{"1", "2"}));
   // CANCEL keeps the clicked value but shows it only at the next refill.
-  EXPECT_EQ(settings({141, 2}), (Strings{"1", "2"}));
+  EXPECT_EQ(settings({0, false}), (Strings{"1", "2"}));
   EXPECT_EQ(state.noBase, 0);
-  EXPECT_EQ(settings({1}), (Strings{"0", "1"}));
-
+  EXPECT_EQ(settings({0, true}), (Strings{"0", "1"}));
+  std::int32_t opened = -1;
   state.noBase = 7;
-  EXPECT_EQ(settings({1}), (Strings{"0", "1"}));
-  EXPECT_EQ(ui.messages, (Messages{{"No.初期数設定値が異常です(7)", "Error!"}}));
-
-  // A list that cannot be emptied is reported and still refilled.
-  ui.list.refuseDeleteAllItems = true;
-  state.noBase = 1;
-  RefreshRecordTable(state, ui);
-  EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages.back().caption, "Fatal Error");
-  EXPECT_EQ(Cell(0, 0), "1");
+  ui.numberingAnswer = [&](std::int32_t noBase) { return NumberingChoice{opened = noBase, false}; };
+  ChangeSettings(state, ui);
+  EXPECT_EQ(opened, 7);
+  EXPECT_EQ(state.noBase, 7);
 }
 
 TEST_F(Flows, CsvExportReportsEachOutcome) {
@@ -261,17 +267,20 @@ TEST_F(Flows, CsvExportReportsEachOutcome) {
   Export(path, {3});
   EXPECT_EQ(ui.StatusText(), "ファイル\"" + path + "\"をエクスポートしました。");
   EXPECT_EQ(ReadBytes(path), "No.,Address,a,s\r\n0,00000000,1,ab\r\n");
-  EXPECT_EQ(state.csvSelection, (std::vector<std::int32_t>{0, 1, 2, 4}));
 
+  // The dialog offers the listed columns only.
+  state.lastColumnIndex = 2;
+  Strings offered;
+  ui.exportAnswer = [&](std::span<const std::string> labels) {
+    offered.assign(labels.begin(), labels.end());
+    return ExportChoice{path, {0}};
+  };
   ui.yesNoAnswers = {false};
   ExportCsv(state, ui);
+  EXPECT_EQ(offered, (Strings{"No.", "Address", "a"}));
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.statusTexts.size(), statuses + 2);
-
-  // The failure text is the hostile-input tests' (a folder as the target).
-  ui.OnDialog(DialogId::CsvExport, UI::ExportAnswer("ignored", {}, false));
-  ExportCsv(state, ui);
-  EXPECT_EQ(state.csvPath, path);
+  EXPECT_EQ(ReadBytes(path), "No.,Address,a,s\r\n0,00000000,1,ab\r\n");
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 #include "memory_user_interface.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "dialogs/export_choice.h"
-#include "dialogs/settings_choice.h"
-#include "dialogs/type_choice.h"
+#include "datafile/data_buffer.h"
 
 namespace {
 
@@ -55,6 +52,7 @@ void MemoryUserInterface::SetStatusText(std::string_view text) {
 
 void MemoryUserInterface::ShowMessage(std::string_view text, std::string_view caption) {
   messages.push_back({std::string(text), std::string(caption)});
+  if (whileMessageShown) whileMessageShown();
 }
 
 bool MemoryUserInterface::AskYesNo(std::string_view text, std::string_view caption) {
@@ -65,16 +63,26 @@ bool MemoryUserInterface::AskYesNo(std::string_view text, std::string_view capti
   return answer;
 }
 
-int MemoryUserInterface::RunDialog(DialogId dialog) {
-  dialogsRun.push_back(dialog);
-  auto script = dialogScripts_.find(dialog);
-  if (script == dialogScripts_.end()) return kDialogCancel;
-  return script->second(state_);
+NumberingChoice MemoryUserInterface::ChooseNumbering(std::int32_t noBase) {
+  return numberingAnswer ? numberingAnswer(noBase) : NumberingChoice{noBase, false};
+}
+
+std::optional<ExportChoice> MemoryUserInterface::ChooseExport(std::span<const std::string> labels) {
+  return exportAnswer ? exportAnswer(labels) : std::nullopt;
+}
+
+std::optional<std::string> MemoryUserInterface::EditCellText(std::string_view caption,
+                                                             std::string_view shown) {
+  return editAnswer ? editAnswer(caption, shown) : std::nullopt;
+}
+
+std::optional<TypeCode> MemoryUserInterface::ChooseDisplayType(TypeFamily family,
+                                                               std::string_view label,
+                                                               TypeCode current) {
+  return typeAnswer ? typeAnswer(family, label, current) : std::nullopt;
 }
 
 std::string MemoryUserInterface::PathFieldText() { return pathField.substr(0, kPathFieldLimit); }
-
-void MemoryUserInterface::SetPathFieldText(std::string_view text) { pathField.assign(text); }
 
 std::string MemoryUserInterface::SelectorText() {
   if (selectorIndex < 0 || static_cast<std::size_t>(selectorIndex) >= selectorItems.size()) {
@@ -83,66 +91,11 @@ std::string MemoryUserInterface::SelectorText() {
   return selectorItems[static_cast<std::size_t>(selectorIndex)].substr(0, kSelectorTextLimit);
 }
 
-void MemoryUserInterface::AddStructName(std::string_view name) { selectorItems.emplace_back(name); }
-
 void MemoryUserInterface::SelectFirstStructName() {
   if (!selectorItems.empty()) selectorIndex = 0;
-}
-
-bool MemoryUserInterface::BrowseDataFile(DataBuffer& data) {
-  if (!browseAnswer) return false;
-  data.filePath.fill('\0');
-  const std::size_t length = std::min(browseAnswer->size(), data.filePath.size() - 1);
-  std::memcpy(data.filePath.data(), browseAnswer->data(), length);
-  return true;
 }
 
 bool MemoryUserInterface::ChooseListFont() {
   if (fontAnswer) ++fontChanges;
   return fontAnswer;
-}
-
-MemoryUserInterface::DialogScript MemoryUserInterface::ItemEditAnswer(std::string text, bool ok) {
-  return [text = std::move(text), ok](AppState& state) {
-    if (!ok) return kDialogCancel;
-    if (!state.editText) return kDialogCancel;  // the real dialog cannot close with OK then
-    const std::size_t length = std::min(text.size(), kEditTextCapacity - 1);
-    std::memcpy(state.editText.get(), text.data(), length);
-    state.editText[length] = '\0';
-    return kDialogOk;
-  };
-}
-
-MemoryUserInterface::DialogScript MemoryUserInterface::ClickControls(MemoryUserInterface& ui,
-                                                                     DialogId dialog,
-                                                                     std::vector<int> controlIds) {
-  return [&ui, dialog, controlIds = std::move(controlIds)](AppState& state) {
-    const std::optional<TypeFamily> family = FamilyOfDialog(dialog);
-    const RadioDialogStart start =
-        family ? StartTypeChoice(*family, state) : StartSettingsChoice(state);
-    if (start.endsAtOnce) {
-      ui.ShowMessage(start.errorText, kDialogErrorCaption);
-      return kDialogCancel;
-    }
-    auto click = [&](int id) {
-      return family ? TypeChoiceCommand(*family, state, id) : SettingsChoiceCommand(state, id);
-    };
-    for (int id : controlIds) {
-      const DialogCommandOutcome outcome = click(id);
-      if (outcome.endResult != 0) return outcome.endResult;
-    }
-    // Closed without a button: Esc sends CANCEL.
-    return click(kDialogCancel).endResult;
-  };
-}
-
-MemoryUserInterface::DialogScript MemoryUserInterface::ExportAnswer(
-    std::string path, std::vector<std::int32_t> deselected, bool ok) {
-  return [path = std::move(path), deselected = std::move(deselected), ok](AppState& state) {
-    if (!ok) return kDialogCancel;
-    AcceptExportChoice(state, path, [&](std::int32_t item) {
-      return std::find(deselected.begin(), deselected.end(), item) == deselected.end();
-    });
-    return kDialogOk;
-  };
 }

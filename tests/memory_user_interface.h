@@ -3,14 +3,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/user_interface.h"
 
 // The record list without a window: remembers its columns and row count, measures text with a
@@ -47,59 +45,48 @@ struct MessageRecord {
   bool operator==(const MessageRecord&) const = default;
 };
 
-// The main window without a window: records what the flows show and answers their dialogs and
-// questions from a script. Dialogs without a script are cancelled.
+// The main window without a window: records what the flows show and answers their dialogs
+// with the functions a test sets. A dialog without one is cancelled.
 class MemoryUserInterface : public UserInterface {
  public:
-  // A dialog's stand-in: works on the state as the real dialog would and returns its result.
-  using DialogScript = std::function<int(AppState& state)>;
-
-  explicit MemoryUserInterface(AppState& state) : state_(state) {}
-
   void SetStatusText(std::string_view text) override;
   void ShowMessage(std::string_view text, std::string_view caption) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
-  int RunDialog(DialogId dialog) override;
+  void ShowAbout() override { ++aboutShown; }
+  NumberingChoice ChooseNumbering(std::int32_t noBase) override;
+  std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override;
+  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override;
+  std::optional<TypeCode> ChooseDisplayType(TypeFamily family, std::string_view label,
+                                            TypeCode current) override;
   std::string PathFieldText() override;
-  void SetPathFieldText(std::string_view text) override;
+  void SetPathFieldText(std::string_view text) override { pathField.assign(text); }
   std::string SelectorText() override;
-  void AddStructName(std::string_view name) override;
+  void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
   void SelectFirstStructName() override;
-  bool BrowseDataFile(DataBuffer& data) override;
+  std::optional<std::string> BrowseDataFile() override { return browseAnswer; }
   bool ChooseListFont() override;
   RecordListView& RecordList() override { return list; }
 
   // The status line's text; empty until something is shown.
   std::string StatusText() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }
-  // Answers every later opening of `dialog`.
-  void OnDialog(DialogId dialog, DialogScript script) { dialogScripts_[dialog] = std::move(script); }
-
-  // Scripts that drive the dialogs' own choice logic, as a user's clicks would.
-  // The item edit dialog: OK with `text` typed (cut as its field is), or CANCEL after typing it.
-  static DialogScript ItemEditAnswer(std::string text, bool ok);
-  // A type change or settings dialog: the controls clicked in order; the last one should be
-  // OK (1) or CANCEL (2). Error boxes of the opening go to `ui`.
-  static DialogScript ClickControls(MemoryUserInterface& ui, DialogId dialog,
-                                    std::vector<int> controlIds);
-  // The export dialog: the path typed and the items toggled off (all start selected), then OK;
-  // CANCEL when `ok` is false.
-  static DialogScript ExportAnswer(std::string path, std::vector<std::int32_t> deselected,
-                                   bool ok = true);
 
   MemoryRecordList list;
   std::vector<std::string> statusTexts;
   std::vector<MessageRecord> messages;
+  std::function<void()> whileMessageShown;  // what a repaint during a box would do
   std::vector<MessageRecord> questions;
   std::deque<bool> yesNoAnswers;  // answered in order; No when they run out
-  std::vector<DialogId> dialogsRun;
+  int aboutShown = 0;
+  std::function<NumberingChoice(std::int32_t noBase)> numberingAnswer;
+  std::function<std::optional<ExportChoice>(std::span<const std::string> labels)> exportAnswer;
+  std::function<std::optional<std::string>(std::string_view caption, std::string_view shown)>
+      editAnswer;
+  std::function<std::optional<TypeCode>(TypeFamily, std::string_view label, TypeCode current)>
+      typeAnswer;
   std::string pathField;
   std::vector<std::string> selectorItems;
   int selectorIndex = -1;
   std::optional<std::string> browseAnswer;  // the data file chooser's choice; none cancels
   bool fontAnswer = false;                  // whether the font chooser sets a font
   int fontChanges = 0;
-
- private:
-  AppState& state_;
-  std::map<DialogId, DialogScript> dialogScripts_;
 };

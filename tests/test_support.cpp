@@ -214,9 +214,14 @@ void Session::Write(const std::string& path) {
 }
 
 void Session::Export(const std::string& path, std::vector<std::int32_t> deselected) {
-  ui.OnDialog(DialogId::CsvExport, MemoryUserInterface::ExportAnswer(path, std::move(deselected)));
+  ui.exportAnswer = [&](std::span<const std::string> labels) {
+    return AcceptExportChoice(path, labels.size(), [&](std::int32_t item) {
+      return std::find(deselected.begin(), deselected.end(), item) == deselected.end();
+    });
+  };
   ui.yesNoAnswers = {true};
   ExportCsv(state, ui);
+  ui.exportAnswer = nullptr;
 }
 
 std::string Session::Cell(std::uint32_t row, int column) const {

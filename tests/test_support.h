@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/app_state.h"
 #include "memory_user_interface.h"
 
 // A folder of its own for one test, removed with everything in it when the test ends.
@@ -77,5 +78,5 @@ struct Session {
 
   TempDir dir;
   AppState state;
-  MemoryUserInterface ui{state};
+  MemoryUserInterface ui;
 };

@@ -11,75 +11,74 @@ namespace {
 using enum TypeCode;
 
 TEST(TypeChoice, FamiliesByWidth) {
-  for (auto [type, dialog] : {std::pair{UByte, DialogId::ByteType}, {SByte, DialogId::ByteType},
-                              {XByte, DialogId::ByteType}, {UWord, DialogId::WordType},
-                              {SWord, DialogId::WordType}, {XWord, DialogId::WordType},
-                              {ULong, DialogId::LongType}, {SLong, DialogId::LongType},
-                              {XLong, DialogId::LongType}}) {
-    ASSERT_TRUE(FamilyOfType(type)) << static_cast<int>(type);
-    EXPECT_EQ(FamilyOfType(type)->dialog, dialog);
-    EXPECT_EQ(FamilyOfDialog(dialog)->base, FamilyOfType(type)->base);
+  for (auto [type, family] : {std::pair{UByte, TypeFamily::Byte}, {SByte, TypeFamily::Byte},
+                              {XByte, TypeFamily::Byte}, {UWord, TypeFamily::Word},
+                              {SWord, TypeFamily::Word}, {XWord, TypeFamily::Word},
+                              {ULong, TypeFamily::Long}, {SLong, TypeFamily::Long},
+                              {XLong, TypeFamily::Long}}) {
+    EXPECT_EQ(FamilyOfType(type), family) << static_cast<int>(type);
   }
   for (int code : {0, 4, 11, -1, 1000}) EXPECT_FALSE(FamilyOfType(static_cast<TypeCode>(code)));
-  EXPECT_FALSE(FamilyOfDialog(DialogId::Settings));
 }
 
 TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
-  // An earlier choice never carries into a later opening: one state for all.
-  AppState state;
   const struct {
+    TypeFamily family;
     TypeCode current;
     std::vector<int> clicks;
-    int marked, result;
+    int marked;
+    std::optional<DialogEnd> end;
     TypeCode chosen;
   } cases[] = {
-      {XWord, {1}, 143, 1, XWord},
-      {UByte, {142, 143, 1}, 141, 1, XByte},
-      {UByte, {142, 2}, 141, 2, UByte},
-      {SLong, {143}, 142, 0, XLong},
-      {ULong, {1}, 141, 1, ULong},
+      {TypeFamily::Word, XWord, {1}, 143, DialogEnd::Ok, XWord},
+      {TypeFamily::Byte, UByte, {142, 143, 1}, 141, DialogEnd::Ok, XByte},
+      {TypeFamily::Byte, UByte, {142, 2}, 141, DialogEnd::Cancel, UByte},
+      {TypeFamily::Long, SLong, {143}, 142, std::nullopt, XLong},
+      {TypeFamily::Long, ULong, {141, 1}, 141, DialogEnd::Ok, ULong},
   };
   for (const auto& c : cases) {
-    state.currentType = c.current;
-    const TypeFamily family = *FamilyOfType(c.current);
-    EXPECT_EQ(StartTypeChoice(family, state).checkedRadio, c.marked);
-    int result = 0;
+    // A stale choice never carries into an opening.
+    TypeChoice choice{c.family, c.current, SWord};
+    EXPECT_EQ(StartTypeChoice(choice).checkedRadio, c.marked);
+    std::optional<DialogEnd> end;
     for (int id : c.clicks) {
-      const DialogCommandOutcome outcome = TypeChoiceCommand(family, state, id);
+      const DialogCommandOutcome outcome = TypeChoiceCommand(choice, id);
       EXPECT_TRUE(outcome.handled);
-      result = outcome.endResult;
+      end = outcome.end;
     }
-    EXPECT_EQ(result, c.result);
-    EXPECT_EQ(state.chosenType, c.chosen);
+    EXPECT_EQ(end, c.end);
+    EXPECT_EQ(choice.chosen, c.chosen);
   }
-  EXPECT_FALSE(TypeChoiceCommand(*FamilyOfType(UByte), state, 144).handled);
-  EXPECT_FALSE(TypeChoiceCommand(*FamilyOfType(UByte), state, 0).handled);
+  TypeChoice byte{TypeFamily::Byte, UByte, UByte};
+  for (int id : {0, 144, 140}) EXPECT_FALSE(TypeChoiceCommand(byte, id).handled);
 
-  state.chosenType = SByte;
   for (auto [current, text] : {std::pair{String, "型が異常です(4)"}, {UWord, "型が異常です(5)"},
                                {static_cast<TypeCode>(-7), "型が異常です(-7)"}}) {
-    state.currentType = current;
-    const RadioDialogStart start = StartTypeChoice(*FamilyOfType(UByte), state);
+    TypeChoice choice{TypeFamily::Byte, current, SByte};
+    const RadioDialogStart start = StartTypeChoice(choice);
     EXPECT_EQ(start.checkedRadio, 0);
     EXPECT_TRUE(start.endsAtOnce);
     EXPECT_EQ(start.errorText, text);
-    EXPECT_EQ(state.chosenType, current);
   }
 }
 
-// The settings dialog's answer to an abnormal noBase is checked through its flow.
-TEST(SettingsChoice, RadiosWriteNoBaseAtOnce) {
-  AppState state;
-  EXPECT_EQ(StartSettingsChoice(state).checkedRadio, 141);
-  EXPECT_EQ(SettingsChoiceCommand(state, 142).endResult, 0);
-  EXPECT_EQ(state.noBase, 1);
-  EXPECT_EQ(StartSettingsChoice(state).checkedRadio, 142);
-  EXPECT_EQ(SettingsChoiceCommand(state, 2).endResult, 2);  // CANCEL does not undo
-  EXPECT_EQ(state.noBase, 1);
-  EXPECT_EQ(SettingsChoiceCommand(state, 141).endResult, 0);
-  EXPECT_EQ(SettingsChoiceCommand(state, 1).endResult, 1);
-  EXPECT_EQ(state.noBase, 0);
-  EXPECT_FALSE(SettingsChoiceCommand(state, 143).handled);
+TEST(SettingsChoice, RadiosWriteNoBaseAtOnceAndAnAbnormalOneEndsTheDialog) {
+  std::int32_t noBase = 0;
+  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, 141);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, 142).end, std::nullopt);
+  EXPECT_EQ(noBase, 1);
+  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, 142);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, 2).end, DialogEnd::Cancel);  // does not undo
+  EXPECT_EQ(noBase, 1);
+  SettingsChoiceCommand(noBase, 141);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, 1).end, DialogEnd::Ok);
+  EXPECT_EQ(noBase, 0);
+  EXPECT_FALSE(SettingsChoiceCommand(noBase, 143).handled);
+
+  const RadioDialogStart start = StartSettingsChoice(-3);
+  EXPECT_EQ(start.checkedRadio, 0);
+  EXPECT_TRUE(start.endsAtOnce);
+  EXPECT_EQ(start.errorText, "No.初期数設定値が異常です(-3)");
 }
 
 }  // namespace

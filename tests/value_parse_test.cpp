@@ -70,7 +70,7 @@ struct Table : Records {
                  data.bytes.get() + Start(type, record) + length);
   }
   int Store(TypeCode type, std::string_view text, std::uint32_t record = 0) {
-    return StoreCellValue(data, structDef, columns, text, ColumnOf(type), record);
+    return static_cast<int>(StoreCellValue(data, structDef, columns, text, ColumnOf(type), record));
   }
 };
 
@@ -156,13 +156,13 @@ TEST(StoreCellValue, RefusesFieldsNotWhollyInsideTheData) {
   empty.data.bytes.reset();
   EXPECT_EQ(empty.Store(UByte, "1"), 0);
   for (int column : {-1, 0, 1, static_cast<int>(exact.columns.size()), 1 << 30}) {
-    EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "1", column, 0), 0);
+    EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "1", column, 0), StoreResult::Refused);
   }
   // Void and unknown display types write nothing but are taken.
   exact.columns[2].displayType = Void;
-  EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "99", 2, 0), 1);
+  EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "99", 2, 0), StoreResult::Stored);
   exact.columns[2].displayType = static_cast<TypeCode>(42);
-  EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "99", 2, 0), 1);
+  EXPECT_EQ(StoreCellValue(exact.data, exact.structDef, exact.columns, "99", 2, 0), StoreResult::Stored);
   EXPECT_EQ(exact.All(), Table(1).All());
 }
 

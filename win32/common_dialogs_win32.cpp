@@ -2,37 +2,39 @@
 
 #include <commdlg.h>
 
-#include <array>
-
-#include "dialogs/export_choice.h"
-
 namespace {
 
 inline constexpr char kDataFileFilter[] = "All files(*.*)\0*.*\0Binary(*.bin)\0*.bin\0";
 inline constexpr char kDataFileTitle[] = "ファイル指定";
 inline constexpr char kDataFileExtension[] = "bin";
 
+inline constexpr char kExportFileFilter[] = "Csv file(*.csv)\0*.csv\0All files(*.*)\0*.*\0";
+inline constexpr char kExportChooserTitle[] = "エクスポート・ファイル指定";
+inline constexpr char kExportDefaultExtension[] = "csv";
+
 }  // namespace
 
-bool BrowseDataFile(HWND owner, DataBuffer& data) {
+std::optional<std::string> BrowseDataFile(HWND owner, DataFileChooser& chooser) {
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof(OPENFILENAMEA);
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = kDataFileFilter;
   dialog.nFilterIndex = 0;
-  dialog.lpstrFile = data.filePath.data();
-  dialog.nMaxFile = static_cast<DWORD>(data.filePath.size());
-  dialog.lpstrFileTitle = data.fileTitle.data();
-  dialog.nMaxFileTitle = static_cast<DWORD>(data.fileTitle.size());
+  dialog.lpstrFile = chooser.path.data();
+  dialog.nMaxFile = static_cast<DWORD>(chooser.path.size());
+  dialog.lpstrFileTitle = chooser.title.data();
+  dialog.nMaxFileTitle = static_cast<DWORD>(chooser.title.size());
   dialog.lpstrTitle = kDataFileTitle;
   dialog.lpstrDefExt = kDataFileExtension;
   dialog.Flags = 0;  // the chosen file need not exist: the write command may create it
-  return GetOpenFileNameA(&dialog) != 0;
+  if (GetOpenFileNameA(&dialog) == 0) return std::nullopt;
+  chooser.path.back() = '\0';
+  return std::string(chooser.path.data());
 }
 
 std::optional<std::string> ChooseCsvFile(HWND owner) {
-  std::array<char, kPathCapacity> path{};
-  std::array<char, kPathCapacity> title{};
+  std::array<char, MAX_PATH> path{};
+  std::array<char, MAX_PATH> title{};
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof(OPENFILENAMEA);
   dialog.hwndOwner = owner;

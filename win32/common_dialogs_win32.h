@@ -2,15 +2,20 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "win32/handles_win32.h"
-#include "datafile/data_buffer.h"
 
-// The data file chooser. It opens on the previous choice; true with the new one in
-// data.filePath (and data.fileTitle).
-bool BrowseDataFile(HWND owner, DataBuffer& data);
+// The data file chooser's buffers, kept for the process so that it opens on its last choice.
+struct DataFileChooser {
+  std::array<char, MAX_PATH> path{};
+  std::array<char, MAX_PATH> title{};
+};
+
+// The data file chooser: the chosen full path, nothing when cancelled.
+std::optional<std::string> BrowseDataFile(HWND owner, DataFileChooser& chooser);
 
 // The export dialog's chooser: the chosen full path, nothing when cancelled.
 std::optional<std::string> ChooseCsvFile(HWND owner);
