@@ -35,11 +35,6 @@ std::optional<int> MemoryRecordList::MeasureTextWidth(std::string_view text) {
   return static_cast<int>(text.size()) * kPixelsPerByte;
 }
 
-void MemoryRecordList::ShowRows(std::uint32_t rows) {
-  rowCount = rows;
-  ++showRowsCalls;
-}
-
 bool MemoryRecordList::UpdateCell(std::uint32_t row, int column) {
   if (refuseUpdateCell) return false;
   updatedCells.emplace_back(row, column);

@@ -24,12 +24,11 @@ class MemoryRecordList : public RecordListView {
   void DeleteColumn(int index) override;
   void InsertColumn(int index, std::string_view label, int width) override;
   std::optional<int> MeasureTextWidth(std::string_view text) override;
-  void ShowRows(std::uint32_t rowCount) override;
+  void ShowRows(std::uint32_t rows) override { rowCount = rows; }
   bool UpdateCell(std::uint32_t row, int column) override;
 
   std::vector<Column> columns;
   std::uint32_t rowCount = 0;
-  int showRowsCalls = 0;
   std::vector<std::pair<std::uint32_t, int>> updatedCells;
 
   // 8 pixels per byte unless replaced; nullopt stands for a failed measurement.
