@@ -1,10 +1,12 @@
-// What Windows attaches to a file outlives a save; what Wine can show of it is tested here
-// (attributes). Access control lists, owners and creation times need a real Windows volume.
+// What Windows attaches to a file outlives a save; Wine shows the attributes. Access control
+// lists, owners and creation times need a real Windows volume.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "datafile/safe_write.h"
 #include "test_support.h"
@@ -16,12 +18,17 @@ constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATT
 
 DWORD KeptAttributes(const std::string& path) { return GetFileAttributesA(path.c_str()) & kKept; }
 
+// `meanwhile` is what another program does between Open and Commit.
+bool Save(const std::string& target, const std::function<void()>& meanwhile = {}) {
+  SafeFileWriter writer;
+  if (!writer.Open(target) || !writer.Write("new\r\n")) return false;
+  if (meanwhile) meanwhile();
+  return writer.Commit();
+}
+
 // Hidden and system stay; the new content is marked for backup (archive).
 TEST(SafeFileWriterOnWindows, ReplacingKeepsTheTargetsAttributes) {
-  const struct {
-    DWORD before;
-    DWORD after;
-  } cases[] = {
+  const std::pair<DWORD, DWORD> cases[] = {  // before, after
       {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_ARCHIVE},
       {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
       {FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, kKept},
@@ -31,43 +38,29 @@ TEST(SafeFileWriterOnWindows, ReplacingKeepsTheTargetsAttributes) {
     const std::string target = dir.File("data.bin");
     WriteBytes(target, "old bytes");
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), before));
-    SafeFileWriter writer;
-    ASSERT_TRUE(writer.Open(target));
-    ASSERT_TRUE(writer.Write("new\r\n"));
-    ASSERT_TRUE(writer.Commit()) << before;
+    ASSERT_TRUE(Save(target)) << before;
     EXPECT_EQ(ReadBytes(target), "new\r\n");
     EXPECT_EQ(KeptAttributes(target), after);
     EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
   }
 }
 
-// Where there is nothing to replace any more, the new content still arrives whole.
-TEST(SafeFileWriterOnWindows, ATargetGoneBeforeCommitIsCreated) {
+// A target gone before Commit is created whole; one that another program holds without
+// sharing keeps its bytes and attributes. No temporary is left either way.
+TEST(SafeFileWriterOnWindows, WhatOthersDoToTheTargetMeanwhile) {
   TempDir dir;
   const std::string target = dir.File("data.bin");
   WriteBytes(target, "old");
-  SafeFileWriter writer;
-  ASSERT_TRUE(writer.Open(target));
-  ASSERT_TRUE(writer.Write("new"));
-  ASSERT_TRUE(DeleteFileA(target.c_str()));
-  ASSERT_TRUE(writer.Commit());
-  EXPECT_EQ(ReadBytes(target), "new");
-  EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
-}
+  ASSERT_TRUE(Save(target, [&] { DeleteFileA(target.c_str()); }));
+  EXPECT_EQ(ReadBytes(target), "new\r\n");
 
-// Another program that opened the target without sharing it between Open and Commit: the
-// save fails, the target keeps its bytes and its attributes, and no temporary is left.
-TEST(SafeFileWriterOnWindows, ATargetHeldByAnotherProgramStaysAsItWas) {
-  TempDir dir;
-  const std::string target = dir.File("data.bin");
   WriteBytes(target, "old");
   ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  SafeFileWriter writer;
-  ASSERT_TRUE(writer.Open(target));
-  ASSERT_TRUE(writer.Write("new"));
-  HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  EXPECT_FALSE(Save(target, [&] {
+    held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  }));
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(writer.Commit());
   CloseHandle(held);
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(KeptAttributes(target), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});

@@ -7,14 +7,13 @@ namespace {
 
 using PackageTest = VelmoraE2eTest;
 
-// The program as a user unpacks it from the zip, in its own folder with the examples beside it.
-// scripts/package-test.sh names that folder (and the exe in it); other runs skip this.
+// The program unpacked from the zip into a folder of its own, as scripts/package-test.sh names
+// it (and the exe in it); other runs skip this.
 TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   const char* unpacked = std::getenv("VELMORA_PACKAGE_DIR");
   if (unpacked == nullptr || *unpacked == '\0') GTEST_SKIP() << "no VELMORA_PACKAGE_DIR";
   const std::string folder = unpacked;
   ASSERT_TRUE(Start(folder));
-
   EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
   EXPECT_THAT(Structures(), ElementsAre("アイテム表", "DeviceLog", "CustomerRecord"));
   ASSERT_TRUE(Read(folder + "\\items.bin"));
