@@ -1,6 +1,5 @@
 # The Windows program: the window shell (every *_win32.cpp of app/, dialogs/ and win32/ but the
 # process entry, kept as a library so that an in-process test can link it) and velmora.exe.
-enable_language(RC)
 
 set(shell_sources)
 foreach(dir IN ITEMS app dialogs win32)
