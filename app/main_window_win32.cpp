@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <optional>
 
 #include "app/layout.h"
 #include "app/main_flows.h"
@@ -94,8 +95,25 @@ void OnPaint(HWND hwnd) {
   TextOutA(dc.Get(), 340, 20, kPathLabel, static_cast<int>(std::strlen(kPathLabel)));
 }
 
+// The commands that read, write, export or refill every row.
+bool IsLongCommand(int id, int code) {
+  switch (id) {
+    case IDM_SETTINGS:
+    case IDM_CSV_EXPORT:
+    case IDC_READ_BUTTON:
+    case IDC_WRITE_BUTTON:
+      return true;
+    case IDC_STRUCT_SELECTOR:
+      return code == CBN_SELCHANGE;
+    default:
+      return false;
+  }
+}
+
 LRESULT OnCommand(HWND hwnd, ProgramState& program, UINT message, WPARAM wParam, LPARAM lParam) {
   ShellUserInterface ui(program.shell);
+  std::optional<WaitCursor> wait;
+  if (IsLongCommand(LOWORD(wParam), HIWORD(wParam))) wait.emplace();
   switch (DispatchCommand(program.app, ui, LOWORD(wParam), HIWORD(wParam))) {
     case CommandOutcome::Handled:
       return 0;
@@ -130,6 +148,7 @@ LRESULT OnNotify(ProgramState& program, const NMHDR& header) {
     case LVN_COLUMNCLICK: {
       const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
       ShellUserInterface ui(program.shell);
+      WaitCursor wait;
       ChangeColumnType(program.app, ui, click.iSubItem);
       return 0;
     }
@@ -167,6 +186,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return OnNotify(*program, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
       return OnCommand(hwnd, *program, message, wParam, lParam);
+    case WM_ENABLE:  // a modal window of a command has closed: its work goes on
+      if (wParam) WaitCursor::ResumeAfterModal();
+      return 0;
     case WM_CTLCOLORSTATIC:
       return 0;  // no brush: the status line keeps the system's colours
     default:

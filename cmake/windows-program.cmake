@@ -1,6 +1,5 @@
 # The Windows program: the window shell (every *_win32.cpp of app/, dialogs/ and win32/ but the
 # process entry, kept as a library so that an in-process test can link it) and velmora.exe.
-enable_language(RC)
 
 set(shell_sources)
 foreach(dir IN ITEMS app dialogs win32)
@@ -16,6 +15,7 @@ target_include_directories(velmora_shell PUBLIC ${CMAKE_SOURCE_DIR})
 add_executable(velmora WIN32 app/winmain_win32.cpp resources/velmora.rc)
 target_link_libraries(velmora PRIVATE velmora_shell)
 target_link_options(velmora PRIVATE -mwindows)
+velmora_add_version_info(velmora velmora.exe "Velmora バイナリデータ表エディタ")
 set_target_properties(velmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
 # windres sees the ids and the files the script names.
 set_source_files_properties(resources/velmora.rc PROPERTIES OBJECT_DEPENDS

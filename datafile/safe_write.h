@@ -32,7 +32,7 @@ class SafeFileWriter {
   std::string tempPath_;
   std::vector<char> buffer_;
   std::intptr_t file_ = -1;  // the platform's open file: a descriptor or a HANDLE; -1 when none
-  std::uint32_t targetMode_ = 0;  // permission bits to give the replacement (POSIX)
+  std::uint32_t targetMode_ = 0;  // the target's permission bits (POSIX) or attributes (Windows)
   bool targetExists_ = false;
   bool failed_ = false;
 };

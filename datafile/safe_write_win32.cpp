@@ -52,6 +52,44 @@ HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
   return INVALID_HANDLE_VALUE;
 }
 
+// ReplaceFileA gives the new content the target's attributes, access control list, owner and
+// creation time, which a rename would replace with the folder's defaults. Where it cannot work,
+// a rename that replaces whole still keeps the target either old or new.
+bool ReplaceTarget(const std::string& tempPath, const std::string& targetPath,
+                   bool targetExists) {
+  if (targetExists) {
+    // A target that another program holds without sharing its deletion cannot be replaced;
+    // asking first spares a replacement that fails half-way (Wine then leaves a file behind).
+    HANDLE probe = CreateFileA(targetPath.c_str(), DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+      if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    } else {
+      CloseHandle(probe);
+    }
+    if (ReplaceFileA(targetPath.c_str(), tempPath.c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      return true;
+    }
+    switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:  // the target went away since Open
+      case ERROR_NOT_SUPPORTED:   // a volume or file system without it
+      case ERROR_INVALID_FUNCTION:
+      case ERROR_CALL_NOT_IMPLEMENTED:
+        break;
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        // The target is already removed and the new content still has its temporary name.
+        if (GetFileAttributesA(targetPath.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+        return false;
+      default:  // in use, access denied, a full disk: the target stays as it was
+        return false;
+    }
+  }
+  return MoveFileExA(tempPath.c_str(), targetPath.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 }  // namespace
 
 SafeFileWriter::~SafeFileWriter() { Discard(); }
@@ -60,6 +98,7 @@ bool SafeFileWriter::Open(const std::string& targetPath) {
   Discard();
   failed_ = false;
   targetExists_ = false;
+  targetMode_ = 0;
   targetPath_ = targetPath;
   if (targetPath.empty()) return false;
 
@@ -76,6 +115,7 @@ bool SafeFileWriter::Open(const std::string& targetPath) {
     CloseHandle(probe);
     if (!isDisk) return false;
     targetExists_ = true;
+    targetMode_ = attributes;
   } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
     return false;
   }
@@ -109,10 +149,15 @@ bool SafeFileWriter::Commit() {
   HANDLE file = AsHandle(file_);
   file_ = -1;
   if (!CloseHandle(file)) ok = false;
-  if (ok && !MoveFileExA(tempPath_.c_str(), targetPath_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // The replacement takes the target's hidden and system marks on every path (Wine's
+  // ReplaceFileA does not copy them); it is new content, so it is marked for backup.
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (ok && targetExists_ && (targetMode_ & kCarried) != 0 &&
+      !SetFileAttributesA(tempPath_.c_str(), (targetMode_ & kCarried) | FILE_ATTRIBUTE_ARCHIVE)) {
     ok = false;
   }
+  if (ok && !ReplaceTarget(tempPath_, targetPath_, targetExists_)) ok = false;
   if (!ok) {
     Discard();
     return false;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native unit tests, the
 # same tests under the sanitizers, the Windows build's tests under Wine (unit and end to end),
-# and a bounded run of every fuzzer.
+# a bounded run of every fuzzer, and the package a user downloads (scripts/package-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,3 +28,6 @@ stage "Windows build and tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows
+
+stage "the Windows package: reproducible, complete, starts unpacked"
+bash scripts/package-test.sh

@@ -68,3 +68,31 @@ class PaintDc {
   PAINTSTRUCT paint_{};
   HDC hdc_;
 };
+
+// The wait cursor while a long command runs (reading, writing, refilling, exporting); the
+// cursor from before comes back when the owner goes, on every way out. A modal window that
+// the command opens shows its own cursor; ResumeAfterModal shows the wait cursor again when
+// the command goes on after it.
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(GetCursor()) {
+    ++active_;
+    Show();
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor() {
+    --active_;
+    SetCursor(previous_);
+  }
+
+  static void ResumeAfterModal() {
+    if (active_ > 0) Show();
+  }
+
+ private:
+  static void Show() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+
+  HCURSOR previous_;
+  static inline int active_ = 0;  // one thread: the user-interface thread
+};
