@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-
 bool RecordListControl::DeleteAllItems() {
   return SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0) != 0;
 }
