@@ -15,11 +15,17 @@ struct ExportDialogData {
 // Lists every column, each selected; the path field starts empty.
 void OnExportInit(HWND dialog, const ExportDialogData& data) {
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
-  int item = 0;
+  // Up to 65,536 labels: storage taken once and no redraw per label.
+  std::size_t textBytes = 0;
+  for (const std::string& label : data.labels) textBytes += label.size() + 1;
+  SendMessageA(columnList, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(columnList, LB_INITSTORAGE, data.labels.size(), static_cast<LPARAM>(textBytes));
   for (const std::string& label : data.labels) {
     SendMessageA(columnList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-    SendMessageA(columnList, LB_SETSEL, TRUE, item++);
   }
+  SendMessageA(columnList, LB_SETSEL, TRUE, -1);  // -1: every item
+  SendMessageA(columnList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(columnList, nullptr, TRUE);
 }
 
 void OnExportBrowse(HWND dialog) {

@@ -74,12 +74,14 @@ void InsertListColumn(const ColumnDef& column, const StructDef& structDef, Recor
 
 void BuildListColumns(const ColumnList& columns, const StructDef& structDef, RecordListView& list,
                       std::int32_t& lastColumnIndex, const MessageSink& report) {
-  if (list.DeleteAllItems()) {
+  const bool emptied = list.DeleteAllItems();
+  // The old columns stay and the new ones follow them; the program goes on. The box comes
+  // before the pause, so that the list is drawn behind it.
+  if (!emptied) report(kTableInitFailed, kTableInitFailedCaption);
+  const auto pause = list.PauseRedraw();
+  if (emptied) {
     for (std::int32_t n = lastColumnIndex; n >= 0; --n) list.DeleteColumn(n);
     lastColumnIndex = -1;
-  } else {
-    // The old columns stay and the new ones follow them; the program goes on.
-    report(kTableInitFailed, kTableInitFailedCaption);
   }
   for (const ColumnDef& column : columns) InsertListColumn(column, structDef, list, lastColumnIndex);
 }

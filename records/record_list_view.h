@@ -8,6 +8,8 @@
 // view that asks the RecordTable for each visible cell; tests use an in-memory stand-in.
 class RecordListView {
  public:
+  class RedrawPause;
+
   virtual ~RecordListView() = default;
 
   // LVM_DELETEALLITEMS; false when the list refuses.
@@ -20,4 +22,26 @@ class RecordListView {
   virtual void ShowRows(std::uint32_t rowCount) = 0;
   // One cell's text changed (an edit); false when the list refuses it.
   virtual bool UpdateCell(std::uint32_t row, int column) = 0;
+
+  // A visible list redraws itself after every column change, which makes a rebuild of
+  // thousands of columns take minutes: while the returned pause lives the list does not
+  // redraw, and it redraws once when the pause ends, however the rebuild ends. Not nested.
+  [[nodiscard]] RedrawPause PauseRedraw();
+
+  // Through RedrawPause only.
+  virtual void SuspendRedraw() = 0;
+  virtual void ResumeRedraw() = 0;
 };
+
+class RecordListView::RedrawPause {
+ public:
+  explicit RedrawPause(RecordListView& list) : list_(list) { list_.SuspendRedraw(); }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+  ~RedrawPause() { list_.ResumeRedraw(); }
+
+ private:
+  RecordListView& list_;
+};
+
+inline RecordListView::RedrawPause RecordListView::PauseRedraw() { return RedrawPause(*this); }

@@ -93,4 +93,16 @@ TEST(ListColumns, AListThatCannotBeEmptiedKeepsItsColumnsAndReports) {
   EXPECT_EQ(b.list.columns[3].label, "No.");
 }
 
+TEST(ListColumns, ARebuildChangesColumnsOnlyWhileRedrawIsPausedAndResumesIt) {
+  for (bool refused : {false, true}) {
+    Build b({{UByte, "a", 1}});
+    b.Run();
+    b.list.refuseDeleteAllItems = refused;
+    b.Run();
+    EXPECT_EQ(b.list.columnChangesRedrawn, 0) << refused;
+    EXPECT_EQ(b.list.redrawPauses, 2) << refused;
+    EXPECT_FALSE(b.list.redrawPaused) << refused;
+  }
+}
+
 }  // namespace

@@ -19,12 +19,14 @@ bool MemoryRecordList::DeleteAllItems() {
 }
 
 void MemoryRecordList::DeleteColumn(int index) {
+  if (!redrawPaused) ++columnChangesRedrawn;
   if (index >= 0 && static_cast<std::size_t>(index) < columns.size()) {
     columns.erase(columns.begin() + index);
   }
 }
 
 void MemoryRecordList::InsertColumn(int index, std::string_view label, int width) {
+  if (!redrawPaused) ++columnChangesRedrawn;
   const auto at = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(index, 0)), 0,
                                           columns.size());
   columns.insert(columns.begin() + static_cast<std::ptrdiff_t>(at), Column{std::string(label), width});
@@ -40,6 +42,13 @@ bool MemoryRecordList::UpdateCell(std::uint32_t row, int column) {
   updatedCells.emplace_back(row, column);
   return true;
 }
+
+void MemoryRecordList::SuspendRedraw() {
+  redrawPaused = true;
+  ++redrawPauses;
+}
+
+void MemoryRecordList::ResumeRedraw() { redrawPaused = false; }
 
 void MemoryUserInterface::SetStatusText(std::string_view text) {
   statusTexts.emplace_back(text);

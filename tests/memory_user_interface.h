@@ -26,8 +26,13 @@ class MemoryRecordList : public RecordListView {
   std::optional<int> MeasureTextWidth(std::string_view text) override;
   void ShowRows(std::uint32_t rows) override { rowCount = rows; }
   bool UpdateCell(std::uint32_t row, int column) override;
+  void SuspendRedraw() override;
+  void ResumeRedraw() override;
 
   std::vector<Column> columns;
+  bool redrawPaused = false;
+  int redrawPauses = 0;
+  int columnChangesRedrawn = 0;  // column changes made while redrawing
   std::uint32_t rowCount = 0;
   std::vector<std::pair<std::uint32_t, int>> updatedCells;
 

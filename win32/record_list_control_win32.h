@@ -10,6 +10,7 @@
 
 #include "records/record_list_view.h"
 #include "records/record_table.h"
+#include "win32/handles_win32.h"
 
 // The most items an owner-data list view holds.
 inline constexpr std::uint32_t kMaxListRows = 100'000'000;
@@ -32,10 +33,15 @@ class RecordListControl final : public RecordListView {
   // Shows at most kMaxListRows rows; past that a message box says how many are not shown.
   void ShowRows(std::uint32_t rowCount) override;
   bool UpdateCell(std::uint32_t row, int column) override;
+  // WM_SETREDRAW off, and one device context for every measurement until the pause ends.
+  void SuspendRedraw() override;
+  // WM_SETREDRAW on and one redraw of the list with its header.
+  void ResumeRedraw() override;
 
  private:
   HWND list_;
   HWND owner_;
+  std::optional<WindowDc> pausedDc_;
 };
 
 // The text of a row-limit box: how many records there are and that only the first
