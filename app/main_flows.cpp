@@ -158,14 +158,14 @@ void ExportCsv(AppState& state, UserInterface& ui) {
     return;
   }
   const std::string path = state.csvPath;
-  const int result =
+  const CsvResult result =
       WriteCsv(path, state.table, state.columns, state.csvSelection,
                [&ui](std::string_view text, std::string_view caption) {
                  return ui.AskYesNo(text, caption);
                });
-  if (result == 1) {
+  if (result == CsvResult::Written) {
     ui.SetStatusText("ファイル" + Quoted(path) + "をエクスポートしました。");
-  } else if (result == -1) {
+  } else if (result == CsvResult::Failed) {
     ui.SetStatusText("ファイル" + Quoted(path) + "のエクスポートに失敗しました。");
   }
 }

@@ -81,9 +81,9 @@ void BM_CsvExportAllColumns(benchmark::State& bench) {
   std::vector<std::int32_t> all;
   for (std::size_t i = 0; i < s.columns.size(); ++i) all.push_back(static_cast<std::int32_t>(i));
   for (auto _ : bench) {
-    const int result = WriteCsv(path, s.table, s.columns, all,
+    const CsvResult result = WriteCsv(path, s.table, s.columns, all,
                                 [](std::string_view, std::string_view) { return true; });
-    if (result != 1) bench.SkipWithError("export failed");
+    if (result != CsvResult::Written) bench.SkipWithError("export failed");
   }
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) bench.counters["csv_MB"] = static_cast<double>(info.st_size) / 1e6;

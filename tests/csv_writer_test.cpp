@@ -17,11 +17,11 @@ struct Export : Records {
     table.Refresh(data, structDef, columns, 0);
   }
   int Write(const std::string& path, std::vector<std::int32_t> selection = {0, 1, 2, 3, 4}) {
-    return WriteCsv(path, table, columns, selection,
+    return static_cast<int>(WriteCsv(path, table, columns, selection,
                     [this](std::string_view text, std::string_view caption) {
                       questions.push_back(std::string(text) + "|" + std::string(caption));
                       return answer;
-                    });
+                    }));
   }
   RecordTable table;
   std::vector<std::string> questions;
