@@ -22,25 +22,25 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
 }  // namespace
 
 char* WriteUnsignedDecimal(char* out, std::uint64_t value) {
-  char digits[20];
-  char* start = digits + sizeof digits;
+  // Digits are written from the end, straight into place.
+  int count = 1;
+  for (std::uint64_t bound = 10; count < 20 && value >= bound; bound *= 10) ++count;
+  char* end = out + count;
+  char* next = end;
   while (value >= 100) {
     const auto pair = static_cast<unsigned>(value % 100) * 2;
     value /= 100;
-    start -= 2;
-    start[0] = kDigitPairs[pair];
-    start[1] = kDigitPairs[pair + 1];
+    next -= 2;
+    next[0] = kDigitPairs[pair];
+    next[1] = kDigitPairs[pair + 1];
   }
   if (value >= 10) {
-    start -= 2;
-    start[0] = kDigitPairs[value * 2];
-    start[1] = kDigitPairs[value * 2 + 1];
+    next[-2] = kDigitPairs[value * 2];
+    next[-1] = kDigitPairs[value * 2 + 1];
   } else {
-    *--start = static_cast<char>('0' + value);
+    next[-1] = static_cast<char>('0' + value);
   }
-  const auto count = static_cast<std::size_t>(digits + sizeof digits - start);
-  std::memcpy(out, start, count);
-  return out + count;
+  return end;
 }
 
 char* WriteSignedDecimal(char* out, std::int32_t value) {
