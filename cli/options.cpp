@@ -121,15 +121,16 @@ std::variant<CliOptions, UsageError> ParseOptions(const std::vector<std::string>
       optionsEnded = true;
       continue;
     }
-    // "--name=value" for long options; the value is otherwise the next argument.
-    const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+    // "--name=value" and "-xvalue"; the value is otherwise the next argument.
+    const bool isLong = arg.rfind("--", 0) == 0;
+    const std::size_t equals = isLong ? arg.find('=') : arg.size() > 2 ? 2 : std::string::npos;
     const std::string name = arg.substr(0, equals);
     const OptionSpec* spec = FindOption(name);
     if (spec == nullptr) return UsageError{name, "そのようなオプションはありません"};
     std::string value;
     if (spec->takes == Takes::Value) {
       if (equals != std::string::npos) {
-        value = arg.substr(equals + 1);
+        value = arg.substr(isLong ? equals + 1 : equals);
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
