@@ -37,7 +37,7 @@ struct Cli {
     std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
     out = MemoryOutput{};
     err.clear();
-    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }};
+    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }, {}};
     const ExitStatus status = RunVelmoraCsv(args, io);
     std::fclose(in);
     return status;
@@ -163,7 +163,7 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   Cli pipe(kTwoStructs, kTwoRecords);
   pipe.out.limit = 10;  // the reader goes away: the run ends quietly
   std::FILE* in = std::fopen(pipe.dir.File("data.bin").c_str(), "rb");
-  CliStreams io{in, &pipe.out, [&](std::string_view line) { pipe.err += line; }};
+  CliStreams io{in, &pipe.out, [&](std::string_view line) { pipe.err += line; }, {}};
   EXPECT_EQ(RunVelmoraCsv({"-d", pipe.dir.File("struct.def"), "-"}, io), ExitStatus::Done);
   std::fclose(in);
   EXPECT_TRUE(pipe.out.gone);
