@@ -46,13 +46,14 @@ bool RowFormat::IsText(int column) const {
 
 char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
                            std::uint64_t available, int column) const {
+  if (column < 0 || column >= ColumnCount()) return out;
   if (column == 0) {
-    return WriteUnsignedDecimal(out, static_cast<std::uint64_t>(static_cast<std::uint32_t>(noBase_)) + index);
+    return WriteUnsignedDecimal(out, std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index);
   }
   if (column == 1) {
     // Eight digits as long as the address fits 32 bits, as many as it needs past that.
     const std::uint64_t address = index * recordSize_;
-    const std::uint32_t high = static_cast<std::uint32_t>(address >> 32);
+    const auto high = static_cast<std::uint32_t>(address >> 32);
     if (high != 0) {
       int highDigits = 0;
       for (std::uint32_t rest = high; rest != 0; rest >>= 4) ++highDigits;
@@ -60,29 +61,27 @@ char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* r
     }
     return WriteHex(out, 8, static_cast<std::uint32_t>(address));
   }
-  if (column < 0 || column >= ColumnCount()) return out;
 
   const Column& cell = columns_[static_cast<std::size_t>(column)];
-  if (cell.reach < 0 || static_cast<std::uint64_t>(cell.reach) >= available) return out;
   // A field that starts inside the data but runs past its end shows nothing rather than
   // bytes that are not there.
-  if (cell.length < 0 || static_cast<std::uint64_t>(cell.offset + cell.length) > available) {
+  if (cell.reach < 0 || static_cast<std::uint64_t>(cell.reach) >= available || cell.length < 0 ||
+      static_cast<std::uint64_t>(cell.offset + cell.length) > available) {
     return out;
   }
   const std::uint8_t* field = record + cell.offset;
-
-  if (cell.displayType == TypeCode::String) {
-    // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can
-    // ever be read back, so a huge field is never copied whole.
-    const std::size_t scan = static_cast<std::size_t>(
-        std::min<std::int64_t>(cell.length, static_cast<std::int64_t>(kCellTextLimit)));
-    const void* zero = std::memchr(field, 0, scan);
-    const std::size_t shown =
-        zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
-                        : scan;
-    return WriteCellValue(out, field, TypeCode::String, static_cast<std::int32_t>(shown));
+  if (cell.displayType != TypeCode::String) {
+    return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
   }
-  return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
+  // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can
+  // ever be read back, so a huge field is never copied whole.
+  const std::size_t scan = static_cast<std::size_t>(
+      std::min<std::int64_t>(cell.length, static_cast<std::int64_t>(kCellTextLimit)));
+  const void* zero = std::memchr(field, 0, scan);
+  const std::size_t shown =
+      zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
+                      : scan;
+  return WriteCellValue(out, field, TypeCode::String, static_cast<std::int32_t>(shown));
 }
 
 void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,

@@ -22,23 +22,29 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
 }  // namespace
 
 char* WriteUnsignedDecimal(char* out, std::uint64_t value) {
-  // Digits are written from the end, straight into place.
+  // Digits are written from the end, straight into place; 32-bit division where it suffices.
   int count = 1;
   for (std::uint64_t bound = 10; count < 20 && value >= bound; bound *= 10) ++count;
-  char* end = out + count;
+  char* const end = out + count;
   char* next = end;
-  while (value >= 100) {
+  for (; value > UINT32_MAX; next -= 2) {
     const auto pair = static_cast<unsigned>(value % 100) * 2;
     value /= 100;
-    next -= 2;
-    next[0] = kDigitPairs[pair];
-    next[1] = kDigitPairs[pair + 1];
+    next[-2] = kDigitPairs[pair];
+    next[-1] = kDigitPairs[pair + 1];
   }
-  if (value >= 10) {
-    next[-2] = kDigitPairs[value * 2];
-    next[-1] = kDigitPairs[value * 2 + 1];
+  auto small = static_cast<std::uint32_t>(value);
+  for (; small >= 100; next -= 2) {
+    const unsigned pair = (small % 100) * 2;
+    small /= 100;
+    next[-2] = kDigitPairs[pair];
+    next[-1] = kDigitPairs[pair + 1];
+  }
+  if (small >= 10) {
+    next[-2] = kDigitPairs[small * 2];
+    next[-1] = kDigitPairs[small * 2 + 1];
   } else {
-    next[-1] = static_cast<char>('0' + value);
+    next[-1] = static_cast<char>('0' + small);
   }
   return end;
 }
