@@ -48,7 +48,10 @@ char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* r
                            std::uint64_t available, int column) const {
   if (column < 0 || column >= ColumnCount()) return out;
   if (column == 0) {
-    return WriteUnsignedDecimal(out, std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index);
+    // The list adds in 32 bits, where a base other than 0 or 1 can wrap; only records past
+    // any a list can hold (streamed files over 4 GiB) count on in 64 bits.
+    const std::uint64_t number = std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index;
+    return WriteUnsignedDecimal(out, index < UINT32_MAX ? number & UINT32_MAX : number);
   }
   if (column == 1) {
     // Eight digits as long as the address fits 32 bits, as many as it needs past that.
