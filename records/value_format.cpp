@@ -1,5 +1,6 @@
 #include "records/value_format.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -12,6 +13,12 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+constexpr std::uint64_t kPowersOfTen[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+    1000000000000000000ull, 10000000000000000000ull};
+
 // Little-endian and unaligned: assembled byte by byte.
 std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
   std::uint32_t value = 0;
@@ -23,8 +30,10 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
 
 char* WriteUnsignedDecimal(char* out, std::uint64_t value) {
   // Digits are written from the end, straight into place; 32-bit division where it suffices.
-  int count = 1;
-  for (std::uint64_t bound = 10; count < 20 && value >= bound; bound *= 10) ++count;
+  // The digit count from the bit length: log10(2) is about 1233 / 4096.
+  const int bits = std::bit_width(value | 1);
+  const int guess = (bits * 1233) >> 12;
+  const int count = guess + ((value | 1) >= kPowersOfTen[guess] ? 1 : 0);
   char* const end = out + count;
   char* next = end;
   for (; value > UINT32_MAX; next -= 2) {
