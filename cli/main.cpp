@@ -1,9 +1,11 @@
 // velmora-csv: the window program's CSV export from the command line.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/encoding.h"
 #include "cli/velmora_csv.h"
 
 int main(int argc, char** argv) {
@@ -26,5 +28,12 @@ int main(int argc, char** argv) {
     };
   }
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return static_cast<int>(RunVelmoraCsv(args, io));
+  try {
+    return static_cast<int>(RunVelmoraCsv(args, io));
+  } catch (const std::bad_alloc&) {
+    // Only a record of gigabytes gets here: its cells are read from one piece of memory.
+    const std::string message = "velmora-csv: メモリが足りません。";
+    io.error(io.utf8Terminal ? Cp932ToUtf8(message) : message);
+    return static_cast<int>(ExitStatus::DataUnreadable);
+  }
 }

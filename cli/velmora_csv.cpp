@@ -46,7 +46,7 @@ constexpr std::string_view kHelp =
 
 class Run {
  public:
-  Run(CliStreams& io) : io_(io) {}
+  explicit Run(CliStreams& io) : io_(io) {}
 
   ExitStatus Go(const std::vector<std::string>& args);
 
