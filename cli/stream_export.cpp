@@ -21,6 +21,92 @@ bool ReadFully(std::FILE* in, std::uint8_t* into, std::size_t count, std::size_t
   return true;
 }
 
+// Moves on by up to `count` bytes by reading; the bytes passed, fewer at the end of the data.
+bool Pass(std::FILE* in, std::uint64_t count, std::uint64_t& passed) {
+  std::uint8_t discard[64 * 1024];
+  passed = 0;
+  while (passed < count) {
+    std::size_t got = 0;
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(count - passed, sizeof discard));
+    if (!ReadFully(in, discard, want, got)) return false;
+    passed += got;
+    if (got < want) break;
+  }
+  return true;
+}
+
+// The member columns in the order of their fields, when those never overlap: then a record
+// can be read through once, keeping only what its cells read.
+std::optional<std::vector<int>> FieldOrder(const RowFormat& format) {
+  std::vector<int> order;
+  for (int j = kFirstMemberColumn; j < format.ColumnCount(); ++j) {
+    if (format.FieldReadBytes(j) > 0) order.push_back(j);
+  }
+  std::sort(order.begin(), order.end(), [&format](int a, int b) {
+    return format.FieldOffset(a) < format.FieldOffset(b);
+  });
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (format.FieldOffset(order[k]) < 0) return std::nullopt;
+    if (k > 0 && format.FieldOffset(order[k]) < format.FieldOffset(order[k - 1]) +
+                                                     static_cast<std::int64_t>(format.FieldReadBytes(order[k - 1]))) {
+      return std::nullopt;
+    }
+  }
+  return order;
+}
+
+// Records larger than a chunk: each is read through once and only the bytes its cells read
+// are kept, at most a cell's text per column, whatever the record's size.
+StreamResult StreamLargeRecords(std::FILE* in, const RowFormat& format, CsvLines& lines,
+                                const std::vector<int>& order, std::uint64_t first,
+                                std::uint64_t remaining, const StreamRequest& request) {
+  std::vector<std::uint8_t> kept;
+  std::vector<std::size_t> at(static_cast<std::size_t>(format.ColumnCount()), 0);
+  for (int j : order) {
+    at[static_cast<std::size_t>(j)] = kept.size();
+    kept.resize(kept.size() + format.FieldReadBytes(j));
+  }
+  std::vector<const std::uint8_t*> fields(at.size(), nullptr);
+  for (int j : order) fields[static_cast<std::size_t>(j)] = kept.data() + at[static_cast<std::size_t>(j)];
+
+  const std::uint64_t recordSize = format.RecordSize();
+  std::uint64_t bytesRead = 0;
+  for (std::uint64_t written = 0; written < remaining; ++written) {
+    std::uint64_t position = 0;
+    bool ended = false;
+    for (int j : order) {
+      std::uint64_t passed = 0;
+      const auto offset = static_cast<std::uint64_t>(format.FieldOffset(j));
+      if (!Pass(in, offset - position, passed)) return StreamResult::ReadFailed;
+      position += passed;
+      if (position < offset) {
+        ended = true;
+        break;
+      }
+      std::size_t got = 0;
+      if (!ReadFully(in, kept.data() + at[static_cast<std::size_t>(j)], format.FieldReadBytes(j), got)) {
+        return StreamResult::ReadFailed;
+      }
+      position += got;
+      if (got < format.FieldReadBytes(j)) {
+        ended = true;
+        break;
+      }
+    }
+    std::uint64_t passed = 0;
+    if (!ended && !Pass(in, recordSize - position, passed)) return StreamResult::ReadFailed;
+    position += passed;
+    bytesRead += position;
+    if (position == 0 && (written > 0 || first > 0)) break;
+    if (!lines.WriteGatheredRecord(first + written, fields, position)) {
+      return StreamResult::WriteFailed;
+    }
+    if (request.progress) request.progress(written + 1, bytesRead);
+    if (position < recordSize) break;
+  }
+  return StreamResult::Done;
+}
+
 }  // namespace
 
 StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
@@ -29,7 +115,6 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
   std::uint64_t remaining = request.recordCount.value_or(kAll);
   const std::uint64_t recordSize = format.RecordSize();
   const std::uint64_t span = format.Span();
-  std::vector<std::uint8_t> buffer(std::max<std::uint64_t>(request.chunkBytes, std::max<std::uint64_t>(span, 1)));
 
   // Records of size 0 all start at position 0: there is the one row only.
   std::uint64_t first = request.firstRecord;
@@ -42,6 +127,14 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
     }
   }
 
+  if (recordSize > 0 && span > request.chunkBytes && span <= recordSize) {
+    if (auto order = FieldOrder(format)) {
+      return StreamLargeRecords(in, format, lines, *order, first, remaining, request);
+    }
+  }
+
+  std::vector<std::uint8_t> buffer(
+      std::max<std::uint64_t>(request.chunkBytes, std::max<std::uint64_t>(span, 1)));
   std::size_t filled = 0;
   std::uint64_t bytesRead = 0;
   std::uint64_t written = 0;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "datafile/safe_write.h"
@@ -145,6 +146,33 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
     *out++ = '\r';
     *out++ = '\n';
   }
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  return true;
+}
+
+bool CsvLines::WriteGatheredRecord(std::uint64_t index,
+                                   const std::vector<const std::uint8_t*>& fields,
+                                   std::uint64_t available) {
+  if (failed_) return false;
+  char* out = buffer_.data() + used_;
+  char* const limit = buffer_.data() + buffer_.size() - kFieldRoom - kLineEndRoom;
+  char cell[kCellTextLimit];
+  for (std::size_t k = 0; k < chosen_.size(); ++k) {
+    if (out > limit) {
+      if (!Drain(out)) return false;
+      out = buffer_.data();
+    }
+    if (k > 0) *out++ = ',';
+    const int column = chosen_[k];
+    const auto j = static_cast<std::size_t>(column);
+    char* end = column < kFirstMemberColumn || j >= fields.size()
+                    ? format_.WriteCell(cell, index, nullptr, 0, column)
+                    : format_.WriteMemberCell(cell, fields[j], available, column);
+    const std::string_view text(cell, static_cast<std::size_t>(end - cell));
+    out = isText_[k] ? AppendText(out, text) : std::copy(text.begin(), text.end(), out);
+  }
+  *out++ = '\r';
+  *out++ = '\n';
   used_ = static_cast<std::size_t>(out - buffer_.data());
   return true;
 }

@@ -58,6 +58,11 @@ class CsvLines {
   // their typed text.
   bool WriteRecords(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
                     std::uint64_t available, const RecordTable* table = nullptr);
+  // The line of one record of which only the bytes its cells read are held: `fields[j]` is
+  // where member column j's FieldReadBytes are, and `available` the bytes of the record that
+  // exist (at most its size).
+  bool WriteGatheredRecord(std::uint64_t index, const std::vector<const std::uint8_t*>& fields,
+                           std::uint64_t available);
   // False when any write failed.
   bool Flush();
 

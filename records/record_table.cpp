@@ -66,13 +66,36 @@ char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* r
   }
 
   const Column& cell = columns_[static_cast<std::size_t>(column)];
-  // A field that starts inside the data but runs past its end shows nothing rather than
-  // bytes that are not there.
-  if (cell.reach < 0 || static_cast<std::uint64_t>(cell.reach) >= available || cell.length < 0 ||
-      static_cast<std::uint64_t>(cell.offset + cell.length) > available) {
-    return out;
-  }
-  const std::uint8_t* field = record + cell.offset;
+  return Shows(cell, available) ? WriteField(out, cell, record + cell.offset) : out;
+}
+
+std::int64_t RowFormat::FieldOffset(int column) const {
+  return column >= 0 && column < ColumnCount() ? columns_[static_cast<std::size_t>(column)].offset
+                                               : 0;
+}
+
+std::size_t RowFormat::FieldReadBytes(int column) const {
+  if (column < kFirstMemberColumn || column >= ColumnCount()) return 0;
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  if (cell.length <= 0) return 0;
+  return static_cast<std::size_t>(std::min<std::int64_t>(cell.length, kCellTextLimit));
+}
+
+char* RowFormat::WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
+                                 int column) const {
+  if (column < kFirstMemberColumn || column >= ColumnCount()) return out;
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  return Shows(cell, available) ? WriteField(out, cell, field) : out;
+}
+
+// A field that starts inside the data but runs past its end shows nothing rather than bytes
+// that are not there.
+bool RowFormat::Shows(const Column& cell, std::uint64_t available) {
+  return cell.reach >= 0 && static_cast<std::uint64_t>(cell.reach) < available &&
+         cell.length >= 0 && static_cast<std::uint64_t>(cell.offset + cell.length) <= available;
+}
+
+char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* field) {
   if (cell.displayType != TypeCode::String) {
     return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
   }

@@ -36,6 +36,14 @@ class RowFormat {
   char* WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
                   std::uint64_t available, int column) const;
 
+  // For a reader that cannot hold a whole record: a member column's field starts at
+  // FieldOffset in the record, and its text reads only the first FieldReadBytes of it.
+  std::int64_t FieldOffset(int column) const;
+  std::size_t FieldReadBytes(int column) const;
+  // WriteCell of a member column from those bytes alone, at `field`.
+  char* WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
+                        int column) const;
+
  private:
   struct Column {
     TypeCode displayType = TypeCode::Void;
@@ -46,6 +54,9 @@ class RowFormat {
     // first field that starts at or after the end).
     std::int64_t reach = 0;
   };
+
+  static bool Shows(const Column& cell, std::uint64_t available);
+  static char* WriteField(char* out, const Column& cell, const std::uint8_t* field);
 
   std::uint32_t recordSize_ = 0;
   std::uint64_t span_ = 0;
