@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
   try {
     return static_cast<int>(RunVelmoraCsv(args, io));
   } catch (const std::bad_alloc&) {
-    // Only a record of gigabytes gets here: its cells are read from one piece of memory.
+    // Chunks and kept cells are small; a record of gigabytes held whole (fields that overlap,
+    // which struct.def cannot declare) is all that can get here.
     const std::string message = "velmora-csv: メモリが足りません。";
     io.error(io.utf8Terminal ? Cp932ToUtf8(message) : message);
     return static_cast<int>(ExitStatus::DataUnreadable);
