@@ -2,12 +2,21 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "datafile/safe_write.h"
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kOverwriteCaption = "上書き注意";
+
+// Large enough that a sink sees few, large writes.
+constexpr std::size_t kBufferSize = 1 << 20;
+// The most one field can take: a converted cell with every byte a doubled quote, its two
+// quotes and the comma before it; a line end after it.
+constexpr std::size_t kFieldRoom = 2 * TextConverter::kCellRoom + 3;
+constexpr std::size_t kLineEndRoom = 2;
 
 // True for a file or a folder, as the overwrite question needs.
 bool PathExists(const std::string& path) {
@@ -22,20 +31,153 @@ bool NeedsQuotes(std::string_view text) {
 // Quoted only where a reader would otherwise split or misread the field; inner quotes doubled.
 // Formatted numbers never need it, but an edited cell shows its text as typed until the next
 // refresh, and "1,5" typed into a number column must not split the line.
-void AppendField(std::string& line, std::string_view text) {
+char* WriteField(char* out, std::string_view text) {
   if (!NeedsQuotes(text)) {
-    line += text;
-    return;
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
   }
-  line += '"';
+  *out++ = '"';
   for (char c : text) {
-    if (c == '"') line += '"';
-    line += c;
+    if (c == '"') *out++ = '"';
+    *out++ = c;
   }
-  line += '"';
+  *out++ = '"';
+  return out;
 }
 
+class SafeFileSink : public ByteSink {
+ public:
+  explicit SafeFileSink(SafeFileWriter& file) : file_(file) {}
+  bool Write(const char* bytes, std::size_t count) override { return file_.Write(bytes, count); }
+
+ private:
+  SafeFileWriter& file_;
+};
+
 }  // namespace
+
+CsvLines::CsvLines(const RowFormat& format, const ColumnList& columns,
+                   const std::vector<std::int32_t>& selection, ByteSink& sink,
+                   const TextConverter* converter)
+    : format_(format), columns_(columns), sink_(sink), converter_(converter),
+      buffer_(kBufferSize) {
+  for (std::int32_t index : selection) {
+    if (index < 0 || static_cast<std::size_t>(index) >= columns.size()) continue;
+    chosen_.push_back(index);
+    isText_.push_back(format.IsText(index) ? 1 : 0);
+  }
+}
+
+bool CsvLines::Drain(char* out) {
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  if (used_ > 0 && !failed_ && !sink_.Write(buffer_.data(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
+}
+
+bool CsvLines::Append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (used_ == buffer_.size() && !Drain(buffer_.data() + used_)) return false;
+    const std::size_t part = std::min(bytes.size(), buffer_.size() - used_);
+    std::memcpy(buffer_.data() + used_, bytes.data(), part);
+    used_ += part;
+    bytes.remove_prefix(part);
+  }
+  return !failed_;
+}
+
+bool CsvLines::WriteHeader() {
+  // Labels have no length limit: built apart from the buffer, once.
+  std::string line;
+  for (std::size_t k = 0; k < chosen_.size(); ++k) {
+    if (k > 0) line += ',';
+    std::string label = columns_[static_cast<std::size_t>(chosen_[k])].label;
+    if (converter_) label = converter_->Convert(label);
+    std::string field(2 * label.size() + 2, '\0');
+    field.resize(static_cast<std::size_t>(WriteField(field.data(), label) - field.data()));
+    line += field;
+  }
+  line += "\r\n";
+  return Append(line);
+}
+
+char* CsvLines::AppendText(char* out, std::string_view text) {
+  if (!converter_) return WriteField(out, text);
+  char converted[TextConverter::kCellRoom];
+  const char* end = converter_->ConvertCell(text, converted);
+  return WriteField(out, std::string_view(converted, static_cast<std::size_t>(end - converted)));
+}
+
+bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
+                            std::uint64_t available, const RecordTable* table) {
+  if (failed_) return false;
+  if (table != nullptr && !table->HasEditedText()) table = nullptr;
+  const std::uint64_t recordSize = format_.RecordSize();
+  const std::size_t columnCount = chosen_.size();
+  char* out = buffer_.data() + used_;
+  char* const limit = buffer_.data() + buffer_.size() - kFieldRoom - kLineEndRoom;
+  char cell[kCellTextLimit];
+  for (std::uint64_t r = 0; r < count; ++r) {
+    const std::uint64_t start = r * recordSize;
+    const bool inside = bytes != nullptr && start < available;
+    const std::uint8_t* record = inside ? bytes + start : nullptr;
+    const std::uint64_t rest = inside ? available - start : 0;
+    const std::uint64_t index = first + r;
+    for (std::size_t k = 0; k < columnCount; ++k) {
+      if (out > limit) {
+        if (!Drain(out)) return false;
+        out = buffer_.data();
+      }
+      if (k > 0) *out++ = ',';
+      const int column = chosen_[k];
+      const std::string* edit =
+          table && column < format_.ColumnCount()
+              ? table->FindEditedText(static_cast<std::uint32_t>(index), column)
+              : nullptr;
+      if (edit != nullptr) {
+        out = AppendText(out, std::string_view(*edit).substr(0, kCellTextLimit));
+      } else if (isText_[k]) {
+        const char* end = format_.WriteCell(cell, index, record, rest, column);
+        out = AppendText(out, std::string_view(cell, static_cast<std::size_t>(end - cell)));
+      } else {
+        out = format_.WriteCell(out, index, record, rest, column);
+      }
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  return true;
+}
+
+bool CsvLines::WriteGatheredRecord(std::uint64_t index,
+                                   const std::vector<const std::uint8_t*>& fields,
+                                   std::uint64_t available) {
+  if (failed_) return false;
+  char* out = buffer_.data() + used_;
+  char* const limit = buffer_.data() + buffer_.size() - kFieldRoom - kLineEndRoom;
+  char cell[kCellTextLimit];
+  for (std::size_t k = 0; k < chosen_.size(); ++k) {
+    if (out > limit) {
+      if (!Drain(out)) return false;
+      out = buffer_.data();
+    }
+    if (k > 0) *out++ = ',';
+    const int column = chosen_[k];
+    const auto j = static_cast<std::size_t>(column);
+    char* end = column < kFirstMemberColumn || j >= fields.size()
+                    ? format_.WriteCell(cell, index, nullptr, 0, column)
+                    : format_.WriteMemberCell(cell, fields[j], available, column);
+    const std::string_view text(cell, static_cast<std::size_t>(end - cell));
+    out = isText_[k] ? AppendText(out, text) : std::copy(text.begin(), text.end(), out);
+  }
+  *out++ = '\r';
+  *out++ = '\n';
+  used_ = static_cast<std::size_t>(out - buffer_.data());
+  return true;
+}
+
+bool CsvLines::Flush() { return Drain(buffer_.data() + used_); }
 
 CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
                    const std::vector<std::int32_t>& selection, const YesNoQuestion& ask) {
@@ -45,36 +187,14 @@ CsvResult WriteCsv(const std::string& path, const RecordTable& table, const Colu
     if (!ask(question, kOverwriteCaption)) return CsvResult::Declined;
   }
 
-  // Indexes that name no column of the ColumnList are left out.
-  std::vector<std::int32_t> chosen;
-  chosen.reserve(selection.size());
-  for (std::int32_t index : selection) {
-    if (index >= 0 && static_cast<std::size_t>(index) < columns.size()) chosen.push_back(index);
-  }
-
   SafeFileWriter file;
   if (!file.Open(path)) return CsvResult::Failed;
-
-  std::string line;
-  for (std::size_t k = 0; k < chosen.size(); ++k) {
-    if (k > 0) line += ',';
-    AppendField(line, columns[static_cast<std::size_t>(chosen[k])].label);
-  }
-  line += kLineEnd;
-  if (!file.Write(line)) return CsvResult::Failed;
-
-  // Rows are streamed one line at a time: the file can be far larger than the data.
-  std::string cell;
-  const std::uint32_t rowCount = table.RowCount();
-  for (std::uint32_t row = 0; row < rowCount; ++row) {
-    line.clear();
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
-      if (k > 0) line += ',';
-      table.CellText(row, chosen[k], cell);
-      AppendField(line, cell);
-    }
-    line += kLineEnd;
-    if (!file.Write(line)) return CsvResult::Failed;
-  }
-  return file.Commit() ? CsvResult::Written : CsvResult::Failed;
+  SafeFileSink sink(file);
+  CsvLines lines(table.Format(), columns, selection, sink);
+  // Rows are streamed through the buffer: the file can be far larger than the data.
+  const bool written = lines.WriteHeader() &&
+                       lines.WriteRecords(0, table.RowCount(), table.Bytes(), table.ByteCount(),
+                                          &table) &&
+                       lines.Flush();
+  return written && file.Commit() ? CsvResult::Written : CsvResult::Failed;
 }

@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
   const std::string path = folder + "/out.csv";
   int questions = 0;
-  const int result =
+  const CsvResult result =
       WriteCsv(path, table, columns, selection, [&](std::string_view, std::string_view) {
         ++questions;
         return true;

@@ -5,30 +5,18 @@
 
 #include "records/value_format.h"
 
-void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
-                          const ColumnList& columns, std::int32_t noBase) {
-  bytes_ = data.bytes.get();
-  byteCount_ = bytes_ != nullptr ? data.byteCount : 0;
+void RowFormat::Build(const StructDef& structDef, const ColumnList& columns,
+                      std::int32_t noBase) {
   // A negative size is taken as unsigned, like every position: one huge record.
   recordSize_ = static_cast<std::uint32_t>(structDef.recordSize);
   noBase_ = noBase;
-  edits_.clear();
-
-  // There is always a row; a record size of 0 would give endless records at position 0, so it
-  // gives that one row only.
-  if (byteCount_ == 0 || recordSize_ == 0) {
-    rowCount_ = 1;
-  } else {
-    rowCount_ = static_cast<std::uint32_t>(
-        (static_cast<std::uint64_t>(byteCount_) + recordSize_ - 1) / recordSize_);
-  }
-
+  span_ = 0;
   columns_.clear();
   columns_.reserve(columns.size());
   std::int64_t reach = 0;
   for (std::size_t j = 0; j < columns.size(); ++j) {
     const ColumnDef& column = columns[j];
-    ColumnSnapshot snapshot;
+    Column snapshot;
     snapshot.displayType = column.displayType;
     snapshot.offset = column.offset;
     // A number always takes its type's width, whatever the column says it covers.
@@ -41,15 +29,108 @@ void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
       } else {
         reach = std::max<std::int64_t>(reach, column.offset);
       }
+      if (reach >= 0 && snapshot.length >= 0) {
+        span_ = std::max<std::uint64_t>(
+            span_, static_cast<std::uint64_t>(std::max(reach + 1, column.offset + snapshot.length)));
+      }
     }
     snapshot.reach = reach;
     columns_.push_back(snapshot);
   }
 }
 
+bool RowFormat::IsText(int column) const {
+  return column >= 0 && column < ColumnCount() &&
+         columns_[static_cast<std::size_t>(column)].displayType == TypeCode::String;
+}
+
+char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
+                           std::uint64_t available, int column) const {
+  if (column < 0 || column >= ColumnCount()) return out;
+  if (column == 0) {
+    // The list adds in 32 bits, where a base other than 0 or 1 can wrap; only records past
+    // any a list can hold (streamed files over 4 GiB) count on in 64 bits.
+    const std::uint64_t number = std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index;
+    return WriteUnsignedDecimal(out, index < UINT32_MAX ? number & UINT32_MAX : number);
+  }
+  if (column == 1) {
+    // Eight digits as long as the address fits 32 bits, as many as it needs past that.
+    const std::uint64_t address = index * recordSize_;
+    const auto high = static_cast<std::uint32_t>(address >> 32);
+    if (high != 0) {
+      int highDigits = 0;
+      for (std::uint32_t rest = high; rest != 0; rest >>= 4) ++highDigits;
+      out = WriteHex(out, highDigits, high);
+    }
+    return WriteHex(out, 8, static_cast<std::uint32_t>(address));
+  }
+
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  return Shows(cell, available) ? WriteField(out, cell, record + cell.offset) : out;
+}
+
+std::int64_t RowFormat::FieldOffset(int column) const {
+  return column >= 0 && column < ColumnCount() ? columns_[static_cast<std::size_t>(column)].offset
+                                               : 0;
+}
+
+std::size_t RowFormat::FieldReadBytes(int column) const {
+  if (column < kFirstMemberColumn || column >= ColumnCount()) return 0;
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  if (cell.length <= 0) return 0;
+  return static_cast<std::size_t>(std::min<std::int64_t>(cell.length, kCellTextLimit));
+}
+
+char* RowFormat::WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
+                                 int column) const {
+  if (column < kFirstMemberColumn || column >= ColumnCount()) return out;
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  return Shows(cell, available) ? WriteField(out, cell, field) : out;
+}
+
+// A field that starts inside the data but runs past its end shows nothing rather than bytes
+// that are not there.
+bool RowFormat::Shows(const Column& cell, std::uint64_t available) {
+  return cell.reach >= 0 && static_cast<std::uint64_t>(cell.reach) < available &&
+         cell.length >= 0 && static_cast<std::uint64_t>(cell.offset + cell.length) <= available;
+}
+
+char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* field) {
+  if (cell.displayType != TypeCode::String) {
+    return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
+  }
+  // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can
+  // ever be read back, so a huge field is never copied whole.
+  const std::size_t scan = static_cast<std::size_t>(
+      std::min<std::int64_t>(cell.length, static_cast<std::int64_t>(kCellTextLimit)));
+  const void* zero = std::memchr(field, 0, scan);
+  const std::size_t shown =
+      zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
+                      : scan;
+  return WriteCellValue(out, field, TypeCode::String, static_cast<std::int32_t>(shown));
+}
+
+void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
+                          const ColumnList& columns, std::int32_t noBase) {
+  bytes_ = data.bytes.get();
+  byteCount_ = bytes_ != nullptr ? data.byteCount : 0;
+  format_.Build(structDef, columns, noBase);
+  edits_.clear();
+
+  // There is always a row; a record size of 0 would give endless records at position 0, so it
+  // gives that one row only.
+  const std::uint32_t recordSize = format_.RecordSize();
+  if (byteCount_ == 0 || recordSize == 0) {
+    rowCount_ = 1;
+  } else {
+    rowCount_ = static_cast<std::uint32_t>(
+        (static_cast<std::uint64_t>(byteCount_) + recordSize - 1) / recordSize);
+  }
+}
+
 std::uint32_t RecordTable::RowCount() const { return rowCount_; }
 
-int RecordTable::ColumnCount() const { return static_cast<int>(columns_.size()); }
+int RecordTable::ColumnCount() const { return format_.ColumnCount(); }
 
 std::string RecordTable::CellText(std::uint32_t row, int column) const {
   std::string text;
@@ -60,49 +141,16 @@ std::string RecordTable::CellText(std::uint32_t row, int column) const {
 void RecordTable::CellText(std::uint32_t row, int column, std::string& out) const {
   out.clear();
   if (row >= rowCount_ || column < 0 || column >= ColumnCount()) return;
-  if (!edits_.empty()) {
-    auto edit = edits_.find(EditKey(row, column));
-    if (edit != edits_.end()) {
-      out.assign(edit->second, 0, kCellTextLimit);
-      return;
-    }
-  }
-
-  const std::uint64_t recordStart = static_cast<std::uint64_t>(row) * recordSize_;
-  if (column == 0) {
-    out = ToUnsignedDecimalText(static_cast<std::uint32_t>(noBase_) + row);
+  if (const std::string* edit = FindEditedText(row, column)) {
+    out.assign(*edit, 0, kCellTextLimit);
     return;
   }
-  if (column == 1) {
-    // Below byteCount for every row but a lone first one, so it fits 32 bits.
-    out = ToHexText(8, static_cast<std::uint32_t>(recordStart));
-    return;
-  }
-  if (bytes_ == nullptr) return;
-
-  const ColumnSnapshot& cell = columns_[static_cast<std::size_t>(column)];
-  if (cell.reach < 0 || recordStart + static_cast<std::uint64_t>(cell.reach) >= byteCount_) {
-    return;
-  }
-  // A field that starts inside the data but runs past its end shows nothing rather than
-  // bytes that are not there.
-  const std::uint64_t position = recordStart + static_cast<std::uint64_t>(cell.offset);
-  if (cell.length < 0 || position + static_cast<std::uint64_t>(cell.length) > byteCount_) return;
-  const std::uint8_t* field = bytes_ + position;
-
-  if (cell.displayType == TypeCode::String) {
-    // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can
-    // ever be read back, so a huge field is never copied whole.
-    const std::size_t scan = static_cast<std::size_t>(
-        std::min<std::int64_t>(cell.length, static_cast<std::int64_t>(kCellTextLimit)));
-    const void* zero = std::memchr(field, 0, scan);
-    const std::size_t shown =
-        zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
-                        : scan;
-    out = FormatCellValue(field, TypeCode::String, static_cast<std::int32_t>(shown));
-    return;
-  }
-  out = FormatCellValue(field, cell.displayType, static_cast<std::int32_t>(cell.length));
+  const std::uint64_t recordStart = static_cast<std::uint64_t>(row) * format_.RecordSize();
+  const bool inside = bytes_ != nullptr && recordStart < byteCount_;
+  char text[kCellTextLimit];
+  char* end = format_.WriteCell(text, row, inside ? bytes_ + recordStart : nullptr,
+                                      inside ? byteCount_ - recordStart : 0, column);
+  out.assign(text, static_cast<std::size_t>(end - text));
 }
 
 void RecordTable::SetEditedText(std::uint32_t row, int column, std::string_view text) {
@@ -113,6 +161,12 @@ std::optional<std::string> RecordTable::EditedText(std::uint32_t row, int column
   auto edit = edits_.find(EditKey(row, column));
   if (edit == edits_.end()) return std::nullopt;
   return edit->second;
+}
+
+const std::string* RecordTable::FindEditedText(std::uint32_t row, int column) const {
+  if (edits_.empty()) return nullptr;
+  auto edit = edits_.find(EditKey(row, column));
+  return edit == edits_.end() ? nullptr : &edit->second;
 }
 
 void RecordTable::ClearEditedText(std::uint32_t row, int column) {

@@ -15,6 +15,55 @@
 // The most a cell gives when read back (the list's 1024-byte item text buffer).
 inline constexpr std::size_t kCellTextLimit = 1023;
 
+// How every cell of a record is found and formatted, fixed when the table is refreshed. The
+// record list and the streaming exports make their texts through it, so they cannot differ.
+class RowFormat {
+ public:
+  void Build(const StructDef& structDef, const ColumnList& columns, std::int32_t noBase);
+
+  std::uint32_t RecordSize() const { return recordSize_; }
+  int ColumnCount() const { return static_cast<int>(columns_.size()); }
+  // Bytes from a record's start that decide its cells: with this many bytes of data from the
+  // start on, a record shows every cell it can.
+  std::uint64_t Span() const { return span_; }
+  // True when the column's text can hold any byte (a String); number texts never need quoting.
+  bool IsText(int column) const;
+
+  // Writes the text of `column` for record `index` at `out` (room for kCellTextLimit bytes)
+  // and returns its end. `record` is the record's first byte, followed by `available` bytes of
+  // data up to the end of the data (or at least Span() of them); nothing past them is read.
+  // Columns outside the format give empty text.
+  char* WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
+                  std::uint64_t available, int column) const;
+
+  // For a reader that cannot hold a whole record: a member column's field starts at
+  // FieldOffset in the record, and its text reads only the first FieldReadBytes of it.
+  std::int64_t FieldOffset(int column) const;
+  std::size_t FieldReadBytes(int column) const;
+  // WriteCell of a member column from those bytes alone, at `field`.
+  char* WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
+                        int column) const;
+
+ private:
+  struct Column {
+    TypeCode displayType = TypeCode::Void;
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    // The largest member offset up to this column, -1 when one of them is negative: a row
+    // shows this cell only if that position lies inside the data (a row's cells stop at the
+    // first field that starts at or after the end).
+    std::int64_t reach = 0;
+  };
+
+  static bool Shows(const Column& cell, std::uint64_t available);
+  static char* WriteField(char* out, const Column& cell, const std::uint8_t* field);
+
+  std::uint32_t recordSize_ = 0;
+  std::uint64_t span_ = 0;
+  std::int32_t noBase_ = 0;
+  std::vector<Column> columns_;
+};
+
 // What the record list shows, held by the program instead of by the list control. A refresh
 // takes a snapshot of everything a fill reads and refers to the data bytes without copying
 // them; each cell's text is made only when asked for.
@@ -40,25 +89,22 @@ class RecordTable {
   std::optional<std::string> EditedText(std::uint32_t row, int column) const;
   // The cell shows its formatted field again.
   void ClearEditedText(std::uint32_t row, int column);
+  bool HasEditedText() const { return !edits_.empty(); }
+  // The as-typed text without a copy; null when the cell has none.
+  const std::string* FindEditedText(std::uint32_t row, int column) const;
+
+  // For exports that format whole runs of rows themselves: the format, the data bytes (null
+  // when none are loaded) and their count.
+  const RowFormat& Format() const { return format_; }
+  const std::uint8_t* Bytes() const { return bytes_; }
+  std::uint32_t ByteCount() const { return byteCount_; }
 
  private:
-  struct ColumnSnapshot {
-    TypeCode displayType = TypeCode::Void;
-    std::int64_t offset = 0;
-    std::int64_t length = 0;
-    // The largest member offset up to this column, -1 when one of them is negative: a row
-    // shows this cell only if that position lies inside the data (a row's cells stop at the
-    // first field that starts at or after the end).
-    std::int64_t reach = 0;
-  };
-
   static std::uint64_t EditKey(std::uint32_t row, int column);
 
   const std::uint8_t* bytes_ = nullptr;
   std::uint32_t byteCount_ = 0;
-  std::uint32_t recordSize_ = 0;
   std::uint32_t rowCount_ = 1;
-  std::int32_t noBase_ = 0;
-  std::vector<ColumnSnapshot> columns_;
+  RowFormat format_;
   std::unordered_map<std::uint64_t, std::string> edits_;
 };

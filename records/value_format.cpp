@@ -1,18 +1,23 @@
 #include "records/value_format.h"
 
-#include <charconv>
+#include <bit>
+#include <cstring>
 
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-template <typename Integer>
-std::string ToDecimalText(Integer value) {
-  char digits[16];
-  auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  (void)error;  // 16 bytes hold every 32-bit value
-  return std::string(digits, end);
-}
+// Two decimal digits at a time halves the divisions, which dominate a large export.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+constexpr std::uint64_t kPowersOfTen[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+    1000000000000000000ull, 10000000000000000000ull};
 
 // Little-endian and unaligned: assembled byte by byte.
 std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
@@ -23,46 +28,105 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
 
 }  // namespace
 
-std::string ToSignedDecimalText(std::int32_t value) { return ToDecimalText(value); }
+char* WriteUnsignedDecimal(char* out, std::uint64_t value) {
+  // Digits are written from the end, straight into place; 32-bit division where it suffices.
+  // The digit count from the bit length: log10(2) is about 1233 / 4096.
+  const int bits = std::bit_width(value | 1);
+  const int guess = (bits * 1233) >> 12;
+  const int count = guess + ((value | 1) >= kPowersOfTen[guess] ? 1 : 0);
+  char* const end = out + count;
+  char* next = end;
+  for (; value > UINT32_MAX; next -= 2) {
+    const auto pair = static_cast<unsigned>(value % 100) * 2;
+    value /= 100;
+    next[-2] = kDigitPairs[pair];
+    next[-1] = kDigitPairs[pair + 1];
+  }
+  auto small = static_cast<std::uint32_t>(value);
+  for (; small >= 100; next -= 2) {
+    const unsigned pair = (small % 100) * 2;
+    small /= 100;
+    next[-2] = kDigitPairs[pair];
+    next[-1] = kDigitPairs[pair + 1];
+  }
+  if (small >= 10) {
+    next[-2] = kDigitPairs[small * 2];
+    next[-1] = kDigitPairs[small * 2 + 1];
+  } else {
+    next[-1] = static_cast<char>('0' + small);
+  }
+  return end;
+}
 
-std::string ToUnsignedDecimalText(std::uint32_t value) { return ToDecimalText(value); }
+char* WriteSignedDecimal(char* out, std::int32_t value) {
+  if (value >= 0) return WriteUnsignedDecimal(out, static_cast<std::uint32_t>(value));
+  *out++ = '-';
+  // Negated in 64 bits: the lowest value has no positive 32-bit counterpart.
+  return WriteUnsignedDecimal(out, static_cast<std::uint64_t>(-static_cast<std::int64_t>(value)));
+}
+
+char* WriteHex(char* out, std::int32_t digits, std::uint32_t value) {
+  if (digits <= 0) return out;
+  // Only the low eight digits can be non-zero; the rest are '0'.
+  for (std::int32_t k = digits - 1; k >= 0; --k) {
+    *out++ = k < 8 ? kHexDigits[(value >> (4 * k)) & 0xF] : '0';
+  }
+  return out;
+}
+
+char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
+  switch (type) {
+    case TypeCode::UByte:
+      return WriteUnsignedDecimal(out, field[0]);
+    case TypeCode::UWord:
+      return WriteUnsignedDecimal(out, ReadLittleEndian(field, 2));
+    case TypeCode::ULong:
+      return WriteUnsignedDecimal(out, ReadLittleEndian(field, 4));
+    case TypeCode::SByte:
+      return WriteSignedDecimal(out, static_cast<std::int8_t>(field[0]));
+    case TypeCode::SWord:
+      return WriteSignedDecimal(out, static_cast<std::int16_t>(ReadLittleEndian(field, 2)));
+    case TypeCode::SLong:
+      return WriteSignedDecimal(out, static_cast<std::int32_t>(ReadLittleEndian(field, 4)));
+    case TypeCode::XByte:
+      return WriteHex(out, 2, field[0]);
+    case TypeCode::XWord:
+      return WriteHex(out, 4, ReadLittleEndian(field, 2));
+    case TypeCode::XLong:
+      return WriteHex(out, 8, ReadLittleEndian(field, 4));
+    case TypeCode::String:
+      // All bytes, zero bytes included: consumers stop at the first zero themselves.
+      if (length <= 0) return out;
+      std::memcpy(out, field, static_cast<std::size_t>(length));
+      return out + length;
+    case TypeCode::Void:
+      break;
+  }
+  return out;
+}
+
+std::string ToSignedDecimalText(std::int32_t value) {
+  char text[20];
+  return std::string(text, WriteSignedDecimal(text, value));
+}
+
+std::string ToUnsignedDecimalText(std::uint32_t value) {
+  char text[20];
+  return std::string(text, WriteUnsignedDecimal(text, value));
+}
 
 std::string ToHexText(std::int32_t digits, std::uint32_t value) {
   if (digits <= 0) return std::string();
   std::string text(static_cast<std::size_t>(digits), '0');
-  // Only the low eight digits can be non-zero; the rest stay '0'.
-  for (std::int32_t k = 0; k < digits && k < 8; ++k) {
-    text[static_cast<std::size_t>(digits - 1 - k)] = kHexDigits[(value >> (4 * k)) & 0xF];
-  }
+  WriteHex(text.data(), digits, value);
   return text;
 }
 
 std::string FormatCellValue(const std::uint8_t* field, TypeCode type, std::int32_t length) {
-  switch (type) {
-    case TypeCode::UByte:
-      return ToUnsignedDecimalText(field[0]);
-    case TypeCode::UWord:
-      return ToUnsignedDecimalText(ReadLittleEndian(field, 2));
-    case TypeCode::ULong:
-      return ToUnsignedDecimalText(ReadLittleEndian(field, 4));
-    case TypeCode::SByte:
-      return ToSignedDecimalText(static_cast<std::int8_t>(field[0]));
-    case TypeCode::SWord:
-      return ToSignedDecimalText(static_cast<std::int16_t>(ReadLittleEndian(field, 2)));
-    case TypeCode::SLong:
-      return ToSignedDecimalText(static_cast<std::int32_t>(ReadLittleEndian(field, 4)));
-    case TypeCode::XByte:
-      return ToHexText(2, field[0]);
-    case TypeCode::XWord:
-      return ToHexText(4, ReadLittleEndian(field, 2));
-    case TypeCode::XLong:
-      return ToHexText(8, ReadLittleEndian(field, 4));
-    case TypeCode::String:
-      // All bytes, zero bytes included: consumers stop at the first zero themselves.
-      if (length <= 0) return std::string();
-      return std::string(reinterpret_cast<const char*>(field), static_cast<std::size_t>(length));
-    case TypeCode::Void:
-      break;
+  if (type == TypeCode::String) {
+    if (length <= 0) return std::string();
+    return std::string(reinterpret_cast<const char*>(field), static_cast<std::size_t>(length));
   }
-  return std::string();
+  char text[20];
+  return std::string(text, WriteCellValue(text, field, type, length));
 }

@@ -13,3 +13,11 @@ std::string ToHexText(std::int32_t digits, std::uint32_t value);
 // The cell text of the field at `field`: reads exactly TypeWidth(type) bytes, or `length` bytes
 // for String (all of them, zero bytes included); empty for Void and unknown codes.
 std::string FormatCellValue(const std::uint8_t* field, TypeCode type, std::int32_t length);
+
+// The same texts written straight into a caller's buffer, for exports that make millions of
+// them; each returns the end of what it wrote. Room needed: 20 bytes for a decimal, `digits`
+// for hexadecimal, `length` for a String field, 11 for any other cell.
+char* WriteUnsignedDecimal(char* out, std::uint64_t value);
+char* WriteSignedDecimal(char* out, std::int32_t value);
+char* WriteHex(char* out, std::int32_t digits, std::uint32_t value);
+char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length);

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# velmora-csv over real pipes: 5 GiB of 64 KiB records in bounded memory with addresses past
+# 4 GiB, and a reader that goes away while the data never ends.
+set -euo pipefail
+csv=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+printf 'struct Big { ulong n; string text [65532]; }\n' > "$dir/big.def"
+records=81920  # x 65536 bytes = 5 GiB
+head -c $((records * 65536)) /dev/zero |
+  /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/big.def" - > "$dir/big.csv"
+lines=$(wc -l < "$dir/big.csv")
+[ "$lines" -eq $((records + 1)) ] || fail "$lines lines, not $((records + 1))"
+last=$(tail -n 1 "$dir/big.csv")
+[ "$last" = $'81919,13FFF0000,0,\r' ] || fail "last line: $last"
+[ "$(head -n 2 "$dir/big.csv" | tail -n 1)" = $'0,00000000,0,\r' ] || fail "first record"
+peak=$(cat "$dir/peak_kib")
+echo "peak resident memory: ${peak} KiB"
+[ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB"
+
+printf 'struct Small { ubyte b; }\n' > "$dir/small.def"
+set +o pipefail
+"$csv" -d "$dir/small.def" - < /dev/zero 2> "$dir/err" | head -c 100 > /dev/null
+status=${PIPESTATUS[0]}
+[ "$status" -eq 0 ] || fail "closed pipe: status $status"
+[ ! -s "$dir/err" ] || fail "closed pipe: $(cat "$dir/err")"
+echo "ok"

@@ -1,0 +1,211 @@
+#include "cli/velmora_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/encoding.h"
+#include "cli/stream_export.h"
+#include "test_support.h"
+
+namespace {
+
+struct MemoryOutput : OutputStream {
+  bool Write(const char* bytes, std::size_t count) override {
+    if (bytes_.size() + count > limit) return !(gone = true);
+    bytes_.append(bytes, count);
+    return true;
+  }
+  bool ReaderGone() const override { return gone; }
+  std::string bytes_;
+  std::size_t limit = std::string::npos;
+  bool gone = false;
+};
+
+// One run of velmora-csv in this process, over a struct.def and a data file of a folder.
+struct Cli {
+  explicit Cli(std::string_view definitions, std::string_view data = "") {
+    WriteBytes(dir.File("struct.def"), definitions);
+    WriteBytes(dir.File("data.bin"), data);
+  }
+  ExitStatus Run(std::vector<std::string> args, std::string_view input = "") {
+    args.insert(args.begin(), {"-d", dir.File("struct.def")});
+    for (std::string& arg : args) arg = arg == "DATA" ? dir.File("data.bin") : arg;
+    WriteBytes(dir.File("stdin"), input);
+    std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
+    out = MemoryOutput{};
+    err.clear();
+    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }, {}};
+    const ExitStatus status = RunVelmoraCsv(args, io);
+    std::fclose(in);
+    return status;
+  }
+  TempDir dir;
+  MemoryOutput out;
+  std::string err;
+};
+
+std::string WindowExport(std::string_view definitions, std::string_view data) {
+  Session session(definitions);
+  session.Load(data);
+  session.Export(session.dir.File("window.csv"));
+  return ReadBytes(session.dir.File("window.csv"));
+}
+
+constexpr std::string_view kTwoStructs =
+    "struct T { ubyte a; string s [4]; sword w; }\nstruct U { xbyte x; }";
+const std::string kTwoRecords("\x01" "a,b\0\xFF\xFF" "\x02\x8D\x5C\"\0\x00\x80", 14);
+
+TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
+  const std::vector<std::pair<std::string_view, std::string>> cases = {
+      {kTwoStructs, kTwoRecords},
+      {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC"},  // partial last
+      {"struct Q { string s [6]; xlong x; }", std::string("cr\rx\0\0\x78\x56\x34\x12" "lf\n\"q\"", 16)},
+      {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81')},  // cut to 1023
+      {"struct E { slong v; }", ""},                                       // the one row
+      {"struct Z { string z [0]; }", "abc"},                                // records of size 0
+      {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80')},  // errors, go on
+  };
+  for (const auto& [definitions, data] : cases) {
+    SCOPED_TRACE(std::string(definitions));
+    const std::string expected = WindowExport(definitions, data);
+    Cli cli(definitions, data);
+    EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
+    EXPECT_EQ(cli.out.bytes_, expected);
+
+    Session session(definitions);
+    RowFormat format;
+    format.Build(session.state.structDef, session.state.columns, 0);
+    const std::vector<std::int32_t> all = {0, 1, 2, 3, 4, 5, 6};
+    for (std::size_t chunk : {1, 3, 7, 1000}) {
+      MemoryOutput out;
+      CsvLines lines(format, session.state.columns, all, out);
+      std::FILE* in = std::fopen(cli.dir.File("data.bin").c_str(), "rb");
+      StreamRequest request;
+      request.chunkBytes = chunk;
+      EXPECT_TRUE(lines.WriteHeader());
+      EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
+      std::fclose(in);
+      EXPECT_TRUE(lines.Flush());
+      EXPECT_EQ(out.bytes_, expected) << chunk;
+    }
+  }
+}
+
+TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
+  Cli cli(kTwoStructs, kTwoRecords);
+  const std::string header = "No.,Address,a,s,w\r\n";
+  const std::string rows = "0,00000000,1,\"a,b\",-1\r\n1,00000007,2,\"\x8D\x5C\"\"\",-32768\r\n";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"DATA"}, header + rows},
+      {{"-", "--struct", "U"}, "No.,Address,x\r\n0,00000000,01\r\n1,00000001,61\r\n"},
+      {{"-l"}, "T\nU\n"},
+      {{"--layout", "-t", "4=xword"}, "2\ta\t0\t1\tubyte\n3\ts\t1\t4\tstring\n4\tw\t5\t2\txword\n"},
+      {{"DATA", "-c", "w,0-1"}, "No.,Address,w\r\n0,00000000,-1\r\n1,00000007,-32768\r\n"},
+      {{"DATA", "--type", "a=sbyte", "-c2"}, "a\r\n1\r\n2\r\n"},
+      {{"DATA", "--no-base=1", "-c", "0"}, "No.\r\n1\r\n2\r\n"},
+      {{"DATA", "--records", "1:5", "-c", "0"}, "1\r\n"},
+      {{"DATA", "--encoding", "utf-8-bom", "-c", "3"},
+       "\xEF\xBB\xBFs\r\n\"a,b\"\r\n\"\xE6\xA7\x8B\"\"\"\r\n"},
+      {{"--version"}, "velmora-csv 1.0\n"},
+  };
+  for (const auto& [args, expected] : cases) {
+    SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : ""));
+    EXPECT_EQ(cli.Run(args, "\x01\x61"), ExitStatus::Done);
+    EXPECT_EQ(cli.out.bytes_, expected);
+    EXPECT_EQ(cli.err, "");
+  }
+  EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.File("out.csv")}), ExitStatus::Done);
+  EXPECT_EQ(cli.out.bytes_, "");
+  EXPECT_EQ(ReadBytes(cli.dir.File("out.csv")), header + rows);
+  EXPECT_EQ(cli.Run({"--help"}), ExitStatus::Done);
+  EXPECT_NE(cli.out.bytes_.find("--records FIRST:COUNT"), std::string::npos);
+}
+
+TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
+  Cli cli(kTwoStructs, kTwoRecords);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--no-base", "2"}, "--no-base"},      {{"--records", "1"}, "--records"},
+      {{"--records", "x:1"}, "--records"},    {{"--records", "1:-1"}, "--records"},
+      {{"--encoding", "latin1"}, "--encoding"}, {{"--type", "a"}, "--type"},
+      {{"-t", "a=foo"}, "--type"},            {{"-t", "s=ubyte"}, "--type"},
+      {{"-t", "a=uword"}, "--type"},          {{"-t", "1=sword"}, "--type"},
+      {{"-c", "nosuch"}, "--columns"},        {{"-c", "0-5"}, "--columns"},
+      {{"-c", "3-2"}, "--columns"},           {{"--bogus"}, "--bogus"},
+      {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
+  };
+  for (auto [args, option] : cases) {
+    SCOPED_TRACE(option);
+    args.insert(args.begin(), {"-o", cli.dir.File("never.csv"), "DATA"});
+    EXPECT_EQ(cli.Run(args), ExitStatus::Usage);
+    EXPECT_EQ(cli.err.rfind("velmora-csv: " + option + ": ", 0), 0u) << cli.err;
+    EXPECT_NE(cli.err.find("\n詳しくは velmora-csv --help"), std::string::npos);
+    EXPECT_FALSE(FileExists(cli.dir.File("never.csv")));
+  }
+  EXPECT_EQ(cli.Run({"DATA", "--def"}), ExitStatus::Usage);
+  EXPECT_EQ(cli.Run({}), ExitStatus::Usage);  // no data file
+}
+
+TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
+  Cli cli(kTwoStructs, kTwoRecords);
+  EXPECT_EQ(cli.Run({"-d", cli.dir.File("none.def"), "DATA"}), ExitStatus::Definition);
+  EXPECT_EQ(cli.err, cli.dir.File("none.def") + ": 構造体定義ファイルを読み込めませんでした。\n");
+  EXPECT_EQ(cli.Run({"-s", "V", "DATA"}), ExitStatus::Definition);
+  EXPECT_EQ(cli.Run({cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
+  EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
+  EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.File("no") + kSeparator + "x.csv"}),
+            ExitStatus::OutputFailed);
+  EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
+  EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
+
+  Cli pipe(kTwoStructs, kTwoRecords);
+  pipe.out.limit = 10;  // the reader goes away: the run ends quietly
+  std::FILE* in = std::fopen(pipe.dir.File("data.bin").c_str(), "rb");
+  CliStreams io{in, &pipe.out, [&](std::string_view line) { pipe.err += line; }, {}};
+  EXPECT_EQ(RunVelmoraCsv({"-d", pipe.dir.File("struct.def"), "-"}, io), ExitStatus::Done);
+  std::fclose(in);
+  EXPECT_TRUE(pipe.out.gone);
+  EXPECT_EQ(pipe.err, "");
+}
+
+TEST(VelmoraCsv, StrictStopsAtEachDefinitionErrorBeforeAnyOutput) {
+  const std::vector<std::pair<std::string_view, std::string>> cases = {
+      {"struct S { ; ubyte a; }", "型が宣言されていないうちに\";\"を検出しました"},
+      {"struct S { Foo ubyte a; }", "\"Foo\"は定義された型ではありません"},
+      {"struct S { ubyte ; a; }", "要素名が宣言されていないうちに定義の終わりを検出しました"},
+      {"struct S { ubyte a [4 ; }", "配列の定義が不正です"},
+  };
+  for (const auto& [definitions, message] : cases) {
+    SCOPED_TRACE(message);
+    Cli cli(definitions, "\x07");
+    const std::string line = cli.dir.File("struct.def") + ": " + message + "\n";
+    EXPECT_EQ(cli.Run({"--strict", "DATA"}), ExitStatus::Definition);
+    EXPECT_EQ(cli.out.bytes_, "");
+    EXPECT_EQ(cli.err.substr(0, line.size()), line);
+    EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);  // without it: reported, and on as the window
+    EXPECT_EQ(cli.err.substr(0, line.size()), line);
+    EXPECT_EQ(cli.out.bytes_.substr(0, 14), "No.,Address,a\r");
+  }
+}
+
+TEST(VelmoraCsv, SlicesJoinToTheWholeAndUtf8RoundTrips) {
+  Cli cli("struct R { uword n; string t [3]; }", std::string("\x01\x00\x8D\x5C\x00\x02\x00xy\xFF\x03\x00", 12));
+  ASSERT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
+  const std::string whole = cli.out.bytes_;
+  std::string joined;
+  for (std::string slice : {"0:1", "1:1", "2:", "3:1", "99:1"}) {
+    EXPECT_EQ(cli.Run({"DATA", "--records", slice}), ExitStatus::Done);
+    joined += cli.out.bytes_;
+  }
+  EXPECT_EQ(joined, whole);
+
+  // 構 ends in 0x5C; the lone 0xFF is no character.
+  ASSERT_EQ(cli.Run({"DATA", "--encoding=utf-8", "-c", "t"}), ExitStatus::Done);
+  EXPECT_EQ(cli.out.bytes_, "t\r\n\xE6\xA7\x8B\r\nxy\xEF\xBF\xBD\r\n\r\n");
+  EXPECT_EQ(Utf8ToCp932("\xE6\xA7\x8B" "xy"), "\x8D\x5C" "xy");
+  EXPECT_EQ(Utf8ToCp932("\xFF"), std::nullopt);
+}
+
+}  // namespace
