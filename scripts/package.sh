@@ -11,10 +11,7 @@ bash scripts/setup.sh
 
 cmake --preset windows >/dev/null
 build=build/windows
-targets=(velmora)
-# The console program is packed once the tree has it.
-if grep -q '^build velmora_csv:' "$build/build.ninja"; then targets+=(velmora_csv); fi
-cmake --build --preset windows -j2 --target "${targets[@]}"
+cmake --build --preset windows -j2 --target velmora velmora-csv
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "package.sh: no project version in $build/CMakeCache.txt" >&2; exit 1; }
@@ -29,7 +26,7 @@ trap 'rm -rf "$stage"' EXIT
 dir=$stage/$name
 mkdir "$dir"
 install -m 755 "$build/app/velmora.exe" "$dir/"
-if [ -f "$build/cli/velmora-csv.exe" ]; then install -m 755 "$build/cli/velmora-csv.exe" "$dir/"; fi
+install -m 755 "$build/cli/velmora-csv.exe" "$dir/"
 install -m 644 examples/struct.def examples/*.bin "$dir/"
 # What Windows users open with a double-click: code page 932, CR LF.
 sed "s/@VERSION@/$version/g; s/\$/\r/" docs/readme-ja.txt | iconv -f UTF-8 -t CP932 >"$dir/readme.txt"
