@@ -12,7 +12,7 @@
 #include "app/user_interface.h"
 
 // The record list without a window: remembers its columns and row count, measures text with a
-// replaceable measurer and can be told to refuse requests.
+// replaceable measurer (8 pixels a byte) and can be told to refuse requests.
 class MemoryRecordList : public RecordListView {
  public:
   struct Column {
@@ -20,24 +20,25 @@ class MemoryRecordList : public RecordListView {
     int width = 0;
   };
 
-  bool DeleteAllItems() override;
+  bool DeleteAllItems() override { return !refuseDeleteAllItems && (rowCount = 0, true); }
   void DeleteColumn(int index) override;
   void InsertColumn(int index, std::string_view label, int width) override;
-  std::optional<int> MeasureTextWidth(std::string_view text) override;
+  std::optional<int> MeasureTextWidth(std::string_view text) override {
+    return measure ? measure(text) : static_cast<int>(text.size()) * 8;
+  }
   void ShowRows(std::uint32_t rows) override { rowCount = rows; }
   bool UpdateCell(std::uint32_t row, int column) override;
-  void SuspendRedraw() override;
-  void ResumeRedraw() override;
+  void SuspendRedraw() override { redrawPaused = true, ++redrawPauses; }
+  void ResumeRedraw() override { redrawPaused = false; }
 
   std::vector<Column> columns;
-  bool redrawPaused = false;
-  int redrawPauses = 0;
-  int columnChangesRedrawn = 0;  // column changes made while redrawing
   std::uint32_t rowCount = 0;
   std::vector<std::pair<std::uint32_t, int>> updatedCells;
+  bool redrawPaused = false;
+  int redrawPauses = 0;
+  int columnChangesRedrawn = 0;  // columns deleted or inserted while drawing
 
-  // 8 pixels per byte unless replaced; nullopt stands for a failed measurement.
-  std::function<std::optional<int>(std::string_view text)> measure;
+  std::function<std::optional<int>(std::string_view text)> measure;  // nullopt: a failure
   bool refuseDeleteAllItems = false;
   bool refuseUpdateCell = false;
 };
@@ -53,22 +54,30 @@ struct MessageRecord {
 // with the functions a test sets. A dialog without one is cancelled.
 class MemoryUserInterface : public UserInterface {
  public:
-  void SetStatusText(std::string_view text) override;
+  void SetStatusText(std::string_view text) override { statusTexts.emplace_back(text); }
   void ShowMessage(std::string_view text, std::string_view caption) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
   void ShowAbout() override { ++aboutShown; }
-  NumberingChoice ChooseNumbering(std::int32_t noBase) override;
-  std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override;
-  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override;
+  NumberingChoice ChooseNumbering(std::int32_t noBase) override {
+    return numberingAnswer ? numberingAnswer(noBase) : NumberingChoice{noBase, false};
+  }
+  std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override {
+    return exportAnswer ? exportAnswer(labels) : std::nullopt;
+  }
+  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override {
+    return editAnswer ? editAnswer(caption, shown) : std::nullopt;
+  }
   std::optional<TypeCode> ChooseDisplayType(TypeFamily family, std::string_view label,
-                                            TypeCode current) override;
-  std::string PathFieldText() override;
+                                            TypeCode current) override {
+    return typeAnswer ? typeAnswer(family, label, current) : std::nullopt;
+  }
+  std::string PathFieldText() override { return pathField.substr(0, 259); }
   void SetPathFieldText(std::string_view text) override { pathField.assign(text); }
   std::string SelectorText() override;
   void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
-  void SelectFirstStructName() override;
+  void SelectFirstStructName() override { selectorIndex = selectorItems.empty() ? -1 : 0; }
   std::optional<std::string> BrowseDataFile() override { return browseAnswer; }
-  bool ChooseListFont() override;
+  bool ChooseListFont() override { return fontAnswer && ++fontChanges; }
   RecordListView& RecordList() override { return list; }
 
   // The status line's text; empty until something is shown.
