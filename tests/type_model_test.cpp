@@ -6,42 +6,33 @@
 
 using enum TypeCode;
 
-TEST(TypeModelTest, KeywordsFoldOnlyAsciiLettersAndMatchWholeTokens) {
-  for (const KeywordEntry& entry : KeywordTable) EXPECT_EQ(FindKeyword(entry.keyword), entry.code);
-  EXPECT_EQ(FindKeyword("Dword"), ULong);
-  EXPECT_EQ(FindKeyword("LONG"), ULong);
-  EXPECT_EQ(FindKeyword("sWORD"), SWord);
-  EXPECT_EQ(FindKeyword("STRING"), String);
-  // A byte that lowercases to a letter only under a locale-aware fold must not match.
-  const std::string_view refused[] = {"ubyte;", "ubyte[4]", "ubyt", "", "struct", "\xC4WORD",
-                                     std::string_view("byte\0", 5)};
-  for (std::string_view token : refused) {
-    EXPECT_FALSE(FindKeyword(token)) << token;
-  }
+TEST(TypeModel, KeywordsFoldOnlyAsciiLettersAndMatchWholeTokens) {
+  const std::pair<std::string_view, std::optional<TypeCode>> cases[] = {
+      {"void", Void}, {"ubyte", UByte}, {"byte", UByte}, {"sbyte", SByte}, {"xbyte", XByte},
+      {"String", String}, {"uword", UWord}, {"word", UWord}, {"sWORD", SWord}, {"xword", XWord},
+      {"ulong", ULong}, {"LONG", ULong}, {"slong", SLong}, {"xlong", XLong}, {"Dword", ULong},
+      // A byte that lowercases to a letter only under a locale-aware fold must not match.
+      {"ubyte;", {}}, {"ubyt", {}}, {"", {}}, {"struct", {}}, {"\xC4WORD", {}},
+      {std::string_view("byte\0", 5), {}}};
+  for (const auto& [token, code] : cases) EXPECT_EQ(FindKeyword(token), code) << token;
 }
 
-TEST(TypeModelTest, TypeNameGivesFirstKeywordAndWidthFollowsFamily) {
+TEST(TypeModel, NameAndWidthOfEachCode) {
   const char* names[] = {"void",  "ubyte", "sbyte", "xbyte", "string", "uword",
-                         "sword", "xword", "ulong", "slong", "xlong"};
-  const int widths[] = {1, 1, 1, 1, 1, 2, 2, 2, 4, 4, 4};
-  for (int code = 0; code <= 10; ++code) {
-    EXPECT_EQ(TypeName(static_cast<TypeCode>(code)), names[code]) << code;
-    EXPECT_EQ(TypeWidth(static_cast<TypeCode>(code)), widths[code]) << code;
-  }
-  for (int code : {-1, 11, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
-    EXPECT_EQ(TypeName(static_cast<TypeCode>(code)), "") << code;
-    EXPECT_EQ(TypeWidth(static_cast<TypeCode>(code)), 0) << code;
+                         "sword", "xword", "ulong", "slong", "xlong", "", "", ""};
+  const int widths[] = {1, 1, 1, 1, 1, 2, 2, 2, 4, 4, 4, 0, 0, 0};
+  const int codes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, -1, std::numeric_limits<int>::min()};
+  for (int i = 0; i < 14; ++i) {
+    EXPECT_EQ(TypeName(static_cast<TypeCode>(codes[i])), names[i]) << codes[i];
+    EXPECT_EQ(TypeWidth(static_cast<TypeCode>(codes[i])), widths[i]) << codes[i];
   }
 }
 
-TEST(TypeModelTest, RecordSizeSumsWithoutOverflow) {
+TEST(TypeModel, RecordSizeSumsWithoutOverflow) {
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
   const std::pair<std::vector<MemberDef>, std::int32_t> cases[] = {
-      {{}, 0},
-      {{{Void, "x", 5}, {Void, "y", 7}}, 12},
-      {{{SLong, "z", 0}}, 0},
-      {{{XLong, "big", max}}, max},
-      {{{String, "s", max}, {UByte, "b", 1}}, max},
+      {{}, 0}, {{{Void, "x", 5}, {Void, "y", 7}}, 12}, {{{SLong, "z", 0}}, 0},
+      {{{XLong, "big", max}}, max}, {{{String, "s", max}, {UByte, "b", 1}}, max},
       {{{String, "s", -5}, {UWord, "w", 1}}, 2},  // a negative count takes no bytes
       {{{static_cast<TypeCode>(42), "odd", 9}}, 0},
   };
