@@ -15,18 +15,13 @@ FileHandle OpenRegularFile(const std::string& path) {
     return nullptr;
   return file;
 #else
-  // Non-blocking only for the open itself; the type is checked on the opened descriptor so
-  // the file cannot be swapped between the check and the read.
+  // O_NONBLOCK keeps the open itself from waiting for a FIFO's writer; it changes nothing for
+  // a regular file, so it may stay set. The type is checked on the opened descriptor, so the
+  // file cannot be swapped between the check and the read.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat info {};
-  const int flags = fcntl(fd, F_GETFL);
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
-      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    close(fd);
-    return nullptr;
-  }
-  FileHandle file(fdopen(fd, "rb"));
+  FileHandle file(fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr);
   if (!file) close(fd);
   return file;
 #endif
