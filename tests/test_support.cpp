@@ -11,11 +11,13 @@
 
 #include "app/main_flows.h"
 
+#include <sys/stat.h>
+
 #ifdef _WIN32
+#include <direct.h>
 #include <windows.h>
 #else
 #include <dirent.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -67,46 +69,40 @@ std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
-#ifdef _WIN32
 bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
 }
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr); }
+bool MakeFolder(const std::string& path) {
+#ifdef _WIN32
+  return _mkdir(path.c_str()) == 0;
+#else
+  return mkdir(path.c_str(), 0755) == 0;
+#endif
+}
 
 std::vector<std::string> ListFolder(const std::string& path) {
   std::vector<std::string> names;
+#ifdef _WIN32
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
   for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
-    if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, ".."))
-      names.push_back(entry.cFileName);
+    names.push_back(entry.cFileName);
   }
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 #else
-bool FileExists(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
-}
-
-bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
-
-std::vector<std::string> ListFolder(const std::string& path) {
-  std::vector<std::string> names;
   if (DIR* dir = opendir(path.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, ".."))
-        names.push_back(entry->d_name);
-    }
+    while (dirent* entry = readdir(dir)) names.push_back(entry->d_name);
     closedir(dir);
   }
+#endif
+  std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
   std::sort(names.begin(), names.end());
   return names;
 }
 
+#ifndef _WIN32
 int InChild(const std::function<int()>& body, unsigned seconds) {
   const pid_t child = fork();
   if (child == 0) {
