@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace e2e {
 namespace {
@@ -38,38 +39,27 @@ std::string ToCp932(std::wstring_view text) {
   return result;
 }
 
-// Memory inside another process, for messages that carry pointers (list view and header
-// rectangles and texts): the receiving control dereferences them in its own address space.
-class RemoteMemory {
- public:
-  RemoteMemory(HWND window, std::size_t size) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           processId);
-    if (process_) {
-      address_ = static_cast<char*>(
-          VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-  }
-  ~RemoteMemory() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  LPARAM Address(std::size_t offset = 0) const {
-    return reinterpret_cast<LPARAM>(address_ + offset);
-  }
-  bool Write(const void* data, std::size_t size, std::size_t offset = 0) {
-    return address_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
-  }
-  bool Read(void* data, std::size_t size, std::size_t offset = 0) {
-    return address_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* address_ = nullptr;
-};
+// Asks with a pointer to a copy of `bytes` placed in the window's process, where the control
+// dereferences it, and reads the copy back; `patch` fixes up pointers in the copy once its
+// address is known. For list view and header rectangles and texts.
+bool AskThroughRemote(HWND window, UINT message, WPARAM wParam, std::string& bytes,
+                      const std::function<void(char* remote)>& patch = {}) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  auto* remote = static_cast<char*>(process ? VirtualAllocEx(process, nullptr, bytes.size(),
+                                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                                           : nullptr);
+  if (remote && patch) patch(remote);
+  const bool answered =
+      remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
+      Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process) CloseHandle(process);
+  return answered;
+}
 
 // Real mouse input at a screen point, after checking that `target` (or a child of it) is what
 // the user would hit there.
@@ -106,39 +96,31 @@ bool ClickAt(POINT screen, HWND target, int clicks = 1) {
 
 HWND HeaderOf(HWND list) { return reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER).value_or(0)); }
 
-// Asks for a list view text with a request (LVITEMA or LVCOLUMNA) whose buffer lies in the
-// list's process.
+// A list view text by a request (LVITEMA or LVCOLUMNA) whose buffer follows it in the copy.
 template <typename Request>
 std::string RemoteText(HWND list, UINT message, int index, Request request) {
-  constexpr std::size_t kTextSize = 1024;
-  RemoteMemory memory(list, sizeof request + kTextSize);
-  request.pszText = reinterpret_cast<char*>(memory.Address(sizeof request));
-  request.cchTextMax = kTextSize;
-  const char empty = 0;
-  std::string text(kTextSize, '\0');
-  if (!memory.Write(&empty, 1, sizeof request) || !memory.Write(&request, sizeof request) ||
-      !Ask(list, message, index, memory.Address()) ||
-      !memory.Read(text.data(), kTextSize, sizeof request)) {
-    return "<no answer>";
-  }
-  return text.substr(0, text.find('\0'));
+  std::string bytes(sizeof request + 1024, '\0');
+  const bool answered = AskThroughRemote(list, message, index, bytes, [&](char* remote) {
+    request.pszText = remote + sizeof request;
+    request.cchTextMax = 1024;
+    std::memcpy(bytes.data(), &request, sizeof request);
+  });
+  return answered ? bytes.substr(sizeof request).c_str() : "<no answer>";
 }
 
 // Clicks the middle of the rectangle that `message` gives for item `index` of `window` (the list
 // or its header), scrolling the list horizontally first when the point lies outside its view,
-// as a user would scroll to a column. `rect` carries the request.
-bool ClickListPart(HWND list, HWND window, UINT message, WPARAM index, RECT rect, int clicks) {
-  RemoteMemory memory(window, sizeof rect);
+// as a user would scroll to a column. `request` carries the request.
+bool ClickListPart(HWND list, HWND window, UINT message, WPARAM index, RECT request, int clicks) {
   RECT view{};
   GetClientRect(list, &view);
   MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&view), 2);
   for (int attempt = 0; attempt < 2; ++attempt) {
-    RECT got = rect;
-    if (!memory.Write(&got, sizeof got) ||
-        !Ask(window, message, index, memory.Address()).value_or(0) ||
-        !memory.Read(&got, sizeof got)) {
-      return false;
-    }
+    std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
+    RECT got{};
+    if (!AskThroughRemote(window, message, index, bytes)) return false;
+    std::memcpy(&got, bytes.data(), sizeof got);
+    if (got.right <= got.left) return false;  // no such item: the request came back unchanged
     POINT screen{(got.left + got.right) / 2, (got.top + got.bottom) / 2};
     ClientToScreen(window, &screen);
     if (screen.x >= view.left + 2 && screen.x <= view.right - 2) {
