@@ -87,4 +87,14 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   EXPECT_EQ(ListFolder(dir.Path()), (Strings{"exists.csv", "folder"}));
 }
 
+// What the export command says when the writer fails after the question was answered.
+TEST(CsvWriter, TheExportCommandReportsAFailure) {
+  Session s("struct R { ubyte a; }\n");
+  const std::string folder = s.dir.File("folder");
+  ASSERT_TRUE(MakeFolder(folder));
+  s.Export(folder);
+  EXPECT_EQ(s.ui.questions.size(), 1u);
+  EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
+}
+
 }  // namespace
