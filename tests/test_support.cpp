@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -125,7 +124,7 @@ DataBuffer Holding(std::string_view bytes) {
   DataBuffer data;
   data.byteCount = static_cast<std::uint32_t>(bytes.size());
   data.bytes.reset(new std::uint8_t[bytes.size()]);
-  std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
+  std::copy(bytes.begin(), bytes.end(), data.bytes.get());
   return data;
 }
 
