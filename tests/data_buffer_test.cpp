@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "datafile/safe_write.h"
 #include "test_support.h"
 
 #ifdef _WIN32
@@ -132,7 +133,7 @@ TEST_F(Refusals, UnreadableAndReadOnlyFilesForAnOrdinaryUser) {
   if (asUser([] { return 0; }) == 2) GTEST_SKIP() << "cannot run as an unprivileged user";
   EXPECT_EQ(asUser([&] { return LoadDataFile(data, target); }), 0);
   ASSERT_EQ(chmod(target.c_str(), 0444), 0);
-  EXPECT_EQ(asUser([&] { return SaveDataFile(data, target); }), 0);
+  EXPECT_EQ(asUser([&] { return SafeFileWriter().Open(target); }), 0);
   // A writable file in a folder where no temporary can be made.
   ASSERT_EQ(chmod(target.c_str(), 0666), 0);
   ASSERT_EQ(chmod(dir.Path().c_str(), 0555), 0);

@@ -54,7 +54,7 @@ std::pair<Members, Strings> Load(std::string_view content, std::string_view name
   EXPECT_EQ(inMemory.members.size(), def.members.size());
   EXPECT_EQ(inMemoryReports, reports);
   EXPECT_TRUE(found == 0 || members == (Members{{XLong, "old", 1}}));
-  return {found == 0 ? members : kNotFound, reports};
+  return {found == -1 ? kNotFound : members, reports};
 }
 
 std::pair<Members, Strings> Body(std::string_view body) {
@@ -143,8 +143,13 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"sword a [65535]; string s [9];", {{SWord, "a", 65535}, {String, "s", 9}}},
       {"ulong a [16384]; string s [2147418111];", {{ULong, "a", 16384}, {String, "s", 2147418111}}},
       {"ubyte a [4 ; ubyte b [2147483647]", {{UByte, "a", 1}}, 1},
-      // A long name times a large count would make gigabytes of column labels.
+      // A long name times a large count would make gigabytes of column labels: the labels of
+      // a structure, "name[0]" on, take at most 32 MiB (33,554,432 bytes).
       {"ubyte " + longName + " [65536];", {{UByte, longName, 1}}, 1},
+      {"ubyte " + std::string(11184807, 'n') + " [3];", {{UByte, std::string(11184807, 'n'), 3}}},
+      {"ubyte " + std::string(2581107, 'n') + " [13];", {{UByte, std::string(2581107, 'n'), 1}}, 1},
+      {"ubyte " + std::string(1000, 'a') + " [20000]; ubyte " + std::string(1000, 'b') + " [20000];",
+       {{UByte, std::string(1000, 'a'), 20000}, {UByte, std::string(1000, 'b'), 1}}, 1},
   };
   for (const auto& c : cases) {
     auto [members, reports] = Body(c.body);

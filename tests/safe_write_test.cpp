@@ -35,7 +35,7 @@ TEST(SafeFileWriter, PiecesArriveInOrderOnlyAtCommit) {
   SafeFileWriter writer;
   ASSERT_TRUE(writer.Open(target) && writer.Write("first") && writer.Open(target));
   std::string expected;
-  for (std::size_t size : {1u, 100u, 0u, 70000u, 3u, 65535u, 65536u, 200000u, 7u}) {
+  for (std::size_t size : {1u, 100u, 0u, 70000u, 3u, 65535u, 65536u, 200000u, 60000u, 9000u}) {
     const std::string piece = size ? std::string(size, static_cast<char>('a' + size % 26)) + "\r\n" : "";
     expected += piece;
     ASSERT_TRUE(writer.Write(piece));
@@ -64,8 +64,16 @@ TEST(SafeFileWriter, LongAndTwoByteNamesGetATemporaryInTheSameFolder) {
   name += std::string(nameBytes - name.size() - 4, 'a') + ".bin";
   WriteBytes(dir.File(name), "old");
   SafeFileWriter writer;
-  ASSERT_TRUE(writer.Open(dir.File(name)) && writer.Write("new") && writer.Commit());
-  EXPECT_EQ(ReadBytes(dir.File(name)), "new");
+  ASSERT_TRUE(writer.Open(dir.File(name)) && writer.Write("1") && writer.Commit());
+  EXPECT_EQ(ReadBytes(dir.File(name)), "1");
+#ifndef _WIN32
+  // A name without a folder part, in the working folder.
+  EXPECT_EQ(InChild([&] {
+              return chdir(dir.Path().c_str()) == 0 && writer.Open(name) && writer.Write("2") &&
+                     writer.Commit();
+            }), 1);
+  EXPECT_EQ(ReadBytes(dir.File(name)), "2");
+#endif
   EXPECT_EQ(ListFolder(dir.Path()), Names{name});
 }
 
@@ -108,29 +116,50 @@ TEST(SafeFileWriter, ReplacementKeepsModeAndLinks) {
   ASSERT_TRUE(writer.Open(dir.File("link.bin")) && writer.Write("via link") && writer.Commit());
   EXPECT_TRUE(S_ISLNK(mode(dir.File("link.bin"))));
   EXPECT_EQ(ReadBytes(target), "via link");
-  EXPECT_EQ(ListFolder(dir.Path()), (Names{"data.bin", "fresh.bin", "link.bin"}));
+  ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
+  EXPECT_FALSE(writer.Open(dir.File("dangling.bin")));
+  EXPECT_EQ(ListFolder(dir.Path()), (Names{"dangling.bin", "data.bin", "fresh.bin", "link.bin"}));
 }
 
-// A disk that fills part way: the failure is reported, the earlier file stays whole and no
-// temporary is left; with room enough the same write succeeds.
+// Each replacement gives back every descriptor it opened: with room for few, many still work.
+TEST(SafeFileWriter, ManyReplacementsLeakNoDescriptor) {
+  TempDir dir;
+  WriteBytes(dir.File("data.bin"), "old");
+  EXPECT_EQ(InChild([&] {
+              const rlimit few{32, 32};
+              bool saved = setrlimit(RLIMIT_NOFILE, &few) == 0;
+              for (int i = 0; i < 64 && saved; ++i) {
+                SafeFileWriter writer;
+                saved = writer.Open(dir.File("data.bin")) && writer.Write("new") && writer.Commit();
+              }
+              return saved;
+            }), 1);
+}
+
+// A disk that fills part way: the second piece makes the buffer spill and the write fail, and
+// the commit after it fails too, leaving the earlier file whole and no temporary; with room
+// enough the same pieces succeed.
 TEST(SafeFileWriter, WriteCutShortByTheFileSizeLimit) {
   TempDir dir;
-  const std::string target = dir.File("target.bin"), bytes(1 << 20, 'b');
+  const std::string target = dir.File("target.bin");
+  const std::string first(60000, 'a'), second(10000, 'b');
   WriteBytes(target, "the earlier target");
   auto save = [&](rlim_t limit) {
     return InChild([&] {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit fileSize{limit, limit};
       SafeFileWriter writer;
-      return setrlimit(RLIMIT_FSIZE, &fileSize) == 0 && writer.Open(target) &&
-             writer.Write(bytes) && writer.Commit();
+      if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0 || !writer.Open(target)) return 2;
+      writer.Write(first);
+      writer.Write(second);
+      return writer.Commit() ? 1 : 0;
     });
   };
-  EXPECT_EQ(save(300000), 0);
+  EXPECT_EQ(save(30000), 0);
   EXPECT_EQ(ReadBytes(target), "the earlier target");
   EXPECT_EQ(ListFolder(dir.Path()), Names{"target.bin"});
   EXPECT_EQ(save(64 << 20), 1);
-  EXPECT_EQ(ReadBytes(target), bytes);
+  EXPECT_EQ(ReadBytes(target), first + second);
 }
 
 #endif

@@ -11,7 +11,7 @@ TEST(TypeModel, KeywordsFoldOnlyAsciiLettersAndMatchWholeTokens) {
       {"ulong", ULong}, {"LONG", ULong}, {"slong", SLong}, {"xlong", XLong}, {"Dword", ULong},
       // A byte that lowercases to a letter only under a locale-aware fold must not match.
       {"ubyte;", {}}, {"ubyt", {}}, {"", {}}, {"struct", {}}, {"\xC4WORD", {}},
-      {std::string_view("byte\0", 5), {}}};
+      {std::string_view("byte\0", 5), {}}, {std::string_view("ubytes", 5), UByte}};
   for (const auto& [token, code] : cases) EXPECT_EQ(FindKeyword(token), code) << token;
 }
 
