@@ -104,7 +104,8 @@ TEST_F(Refusals, FifoIsRefusedWithoutBlocking) {
   EXPECT_EQ(InChild([&] {
               const rlimit few{32, 32};
               bool refused = setrlimit(RLIMIT_NOFILE, &few) == 0;
-              for (int i = 0; i < 64; ++i) refused = refused && !LoadDataFile(data, dir.File("fifo"));
+              for (int i = 0; i < 64; ++i)
+                refused = refused && !LoadDataFile(data, dir.File("fifo"));
               return refused && LoadDataFile(data, dir.File("data.bin"));
             }, 5), 1);
   unlink(dir.File("fifo").c_str());

@@ -19,7 +19,9 @@ using enum TypeCode;
 
 const std::string M1 = "型が宣言されていないうちに\";\"を検出しました", M4 = "配列の定義が不正です";
 const std::string M3 = "要素名が宣言されていないうちに定義の終わりを検出しました";
-std::string M2(std::string_view token) { return "\"" + std::string(token) + "\"は定義された型ではありません"; }
+std::string M2(std::string_view token) {
+  return "\"" + std::string(token) + "\"は定義された型ではありません";
+}
 const Members kNotFound = {{Void, "(not found)", -1}};
 constexpr std::int32_t kMax = 2147483647;
 
@@ -28,7 +30,8 @@ Strings Names(std::string_view content) {
   TempDir dir;
   WriteBytes(dir.File("struct.def"), content);
   Strings names, inMemory;
-  EXPECT_EQ(ListStructNames(dir.File("struct.def"), [&](auto name) { names.emplace_back(name); }), 0);
+  const std::string path = dir.File("struct.def");
+  EXPECT_EQ(ListStructNames(path, [&](auto name) { names.emplace_back(name); }), 0);
   ListStructNamesInBytes(content, [&](auto name) { inMemory.emplace_back(name); });
   EXPECT_EQ(names, inMemory);
   return names;
@@ -69,7 +72,8 @@ TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
   StructDef def;
   const std::string path = dir.File("struct.def");
   auto refused = [&] {
-    return ListStructNames(path, [](auto) {}) == -1 && LoadStructDef(path, "A", def, [](auto, auto) {}) == -1;
+    return ListStructNames(path, [](auto) {}) == -1 &&
+           LoadStructDef(path, "A", def, [](auto, auto) {}) == -1;
   };
   EXPECT_TRUE(refused());  // missing
 #ifdef _WIN32
@@ -86,13 +90,15 @@ TEST(DefinitionParser, ListsNamesInFileOrder) {
   const std::string longName(5000, 'N');
   const std::pair<std::string, Strings> cases[] = {
       {"", {}}, {"struct", {}}, {"Struct A { } STRUCT B { } struct C { }", {"C"}},
-      {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; junk struct C {}", {"A", "B", "A", "C"}},
+      {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; x struct C {}", {"A", "B", "A", "C"}},
       // Only a lone "}" leaves a body; "struct" inside a body is not a definition.
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
       {"struct A; struct B { ubyte b; }", {"A;"}}, {"\t\v\fstruct\t\v\fX\f{\v}", {"X"}},
-      {"struct 構造体 { } struct \x1A { }", {"構造体", "\x1A"}}, {"struct " + longName + " { }", {longName}},
+      {"struct 構造体 { } struct \x1A { }", {"構造体", "\x1A"}},
+      {"struct " + longName + " { }", {longName}},
       // The mark is glued to the first "struct": that definition is not one.
-      {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { }", {"B"}}, {"struct A {\r}\rstruct B\r{\r}\r", {"A", "B"}},
+      {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { }", {"B"}},
+      {"struct A {\r}\rstruct B\r{\r}\r", {"A", "B"}},
   };
   for (const auto& [content, names] : cases) EXPECT_EQ(Names(content), names) << content;
 }
@@ -105,19 +111,25 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   const std::pair<std::string, Members> cases[] = {
       {"A", {{UByte, "first", 1}}}, {"a", {{SByte, "lower", 1}}}, {longName, {{String, "s", 3}}},
       {"Q;", {{XByte, "b", 1}}},  // a declaration without a body reads the next body as its own
-      {"E", {}}, {"B", kNotFound}, {"Q", kNotFound}, {"", kNotFound}, {"A ", kNotFound}, {"{", kNotFound}};
+      {"E", {}}, {"B", kNotFound}, {"Q", kNotFound}, {"", kNotFound}, {"A ", kNotFound},
+      {"{", kNotFound}};
   for (const auto& [name, members] : cases) {
     EXPECT_EQ(Load(content, name), std::make_pair(members, Strings{})) << name.substr(0, 8);
   }
   // The body ends at any "}" token, or silently at the end of the file.
   const std::pair<std::string, Members> ends[] = {
       {"struct A { ubyte a; }; sword z; };", {{UByte, "a", 1}}}, {"struct A { sword c }x; }", {}},
-      {"struct A { ubyte a; sbyte b [3]", {{UByte, "a", 1}}}, {"struct A ubyte a;", {}}, {"", kNotFound}};
-  for (const auto& [text, members] : ends) EXPECT_EQ(Load(text, "A"), std::make_pair(members, Strings{}));
+      {"struct A { ubyte a; sbyte b [3]", {{UByte, "a", 1}}}, {"struct A ubyte a;", {}},
+      {"", kNotFound}};
+  for (const auto& [text, members] : ends) {
+    EXPECT_EQ(Load(text, "A"), std::make_pair(members, Strings{}));
+  }
 }
 
 TEST(DefinitionParser, MemberFormsAndCounts) {
-  const std::string longName(4096, 'n');
+  // Labels "name[0]" on: 33,554,430 bytes, 33,554,433 bytes (one past the 32 MiB), 40 MB in two.
+  const std::string longName(4096, 'n'), fits(11184807, 'f'), over(2581107, 'o');
+  const std::string a1000(1000, 'a'), b1000(1000, 'b');
   const struct {
     std::string body;
     Members members;
@@ -128,28 +140,33 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"UBYTE a; Dword b; word d;", {{UByte, "a", 1}, {ULong, "b", 1}, {UWord, "d", 1}}},
       {"ubyte a [x];", {{UByte, "a", 0}}}, {"ubyte a [12abc];", {{UByte, "a", 12}}},
       {"ubyte a [+7];", {{UByte, "a", 7}}}, {"ubyte a [-0];", {{UByte, "a", 0}}},
-      {"string 名前 [8]; void pad [3]; xlong x;", {{String, "名前", 8}, {Void, "pad", 3}, {XLong, "x", 1}}},
+      {"string 名前 [8]; void pad [3]; xlong x;",
+       {{String, "名前", 8}, {Void, "pad", 3}, {XLong, "x", 1}}},
       // A stray token is ignored until ";" or an array part; the closing brace drops the member.
-      {"ubyte a [5]x b; ;", {{UByte, "a", 5}}}, {"ubyte a b; ;", {{UByte, "a", 1}}}, {"ubyte a b;", {}},
+      {"ubyte a [5]x b; ;", {{UByte, "a", 5}}}, {"ubyte a b; ;", {{UByte, "a", 1}}},
+      {"ubyte a b;", {}},
       {"ubyte a b; [2];", {{UByte, "a", 2}}},
       // Any line end separates tokens; 0x1A is an ordinary byte, not the end of the file.
-      {"slong s;\rxword x\r[2]\r;\r\nubyte \x1A;", {{SLong, "s", 1}, {XWord, "x", 2}, {UByte, "\x1A", 1}}},
+      {"slong s;\rxword x\r[2]\r;\r\nubyte \x1A;",
+       {{SLong, "s", 1}, {XWord, "x", 2}, {UByte, "\x1A", 1}}},
       // Counts saturate; past 65,536 columns or 2,147,483,647 bytes a member gets count 1.
       {"string s [99999999999999999999];", {{String, "s", kMax}}},
       {"string s [2147483647]; ubyte b;", {{String, "s", kMax}}, 1},
       {"void v [2147483646]; ubyte b; ubyte c;", {{Void, "v", kMax - 1}, {UByte, "b", 1}}, 1},
       {"void v [2147483000]; xlong x [1000];", {{Void, "v", 2147483000}, {XLong, "x", 1}}, 1},
-      {"ubyte a [65536]; ubyte b;", {{UByte, "a", 65536}}, 1}, {"ubyte a [65537];", {{UByte, "a", 1}}, 1},
+      {"ubyte a [65536]; ubyte b;", {{UByte, "a", 65536}}, 1},
+      {"ubyte a [65537];", {{UByte, "a", 1}}, 1},
       {"sword a [65535]; string s [9];", {{SWord, "a", 65535}, {String, "s", 9}}},
-      {"ulong a [16384]; string s [2147418111];", {{ULong, "a", 16384}, {String, "s", 2147418111}}},
+      {"ulong a [16384]; string s [2147418111];",
+       {{ULong, "a", 16384}, {String, "s", 2147418111}}},
       {"ubyte a [4 ; ubyte b [2147483647]", {{UByte, "a", 1}}, 1},
       // A long name times a large count would make gigabytes of column labels: the labels of
-      // a structure, "name[0]" on, take at most 32 MiB (33,554,432 bytes).
+      // a structure take at most 32 MiB.
       {"ubyte " + longName + " [65536];", {{UByte, longName, 1}}, 1},
-      {"ubyte " + std::string(11184807, 'n') + " [3];", {{UByte, std::string(11184807, 'n'), 3}}},
-      {"ubyte " + std::string(2581107, 'n') + " [13];", {{UByte, std::string(2581107, 'n'), 1}}, 1},
-      {"ubyte " + std::string(1000, 'a') + " [20000]; ubyte " + std::string(1000, 'b') + " [20000];",
-       {{UByte, std::string(1000, 'a'), 20000}, {UByte, std::string(1000, 'b'), 1}}, 1},
+      {"ubyte " + fits + " [3];", {{UByte, fits, 3}}},
+      {"ubyte " + over + " [13];", {{UByte, over, 1}}, 1},
+      {"ubyte " + a1000 + " [20000]; ubyte " + b1000 + " [20000];",
+       {{UByte, a1000, 20000}, {UByte, b1000, 1}}, 1},
   };
   for (const auto& c : cases) {
     auto [members, reports] = Body(c.body);
@@ -163,7 +180,7 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
   for (int i = 0; i < 200000; ++i) flood += "bad ";
   flood += "; sword last;";
   const std::pair<std::string, std::pair<Members, Strings>> cases[] = {
-      {"; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; xword c [-99999999999999999999]",
+      {"; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; xword c [-99999999999]",
        {{{UByte, "x", 1}, {SByte, "y", 1}, {UByte, "w", 1}, {UWord, "b", 1}},
         {M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}}},
       {"foo x;", {{}, {M2("foo"), M2("x;")}}}, {"[4];", {{}, {M1}}},  // quoted as written
@@ -183,7 +200,8 @@ TEST(DefinitionParser, ShuffledTokensOverManyBlocks) {
                                     "[4]", "[-1];", "a", "a;", "};", "\x8D\x5C", "S"};
   std::string tokens;
   while (tokens.size() < (1u << 20)) {
-    tokens += vocabulary[random() % std::size(vocabulary)] + std::string(1, " \r\n\t"[random() % 4]);
+    tokens += vocabulary[random() % std::size(vocabulary)];
+    tokens += " \r\n\t"[random() % 4];
   }
   const Strings names = Names(tokens);
   ASSERT_GT(names.size(), 1000u);

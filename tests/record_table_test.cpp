@@ -36,7 +36,9 @@ std::string Counting(std::size_t count) {
 
 // Each row from column -1 to one past the last, so that both ends read as empty.
 TEST(RecordTable, RowTexts) {
-  const std::vector<MemberDef> four = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
+  const std::vector<MemberDef> four = {
+      {UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
+  const std::string zeros("ab\0c\x8D\x5C\0\0", 8);
   const struct {
     std::vector<MemberDef> members;
     std::optional<std::string> bytes;
@@ -58,9 +60,10 @@ TEST(RecordTable, RowTexts) {
       {{{Void, "pad", 4}}, Counting(10), 0, 3, 2, {"", "2", "00000008", ""}},
       {{{UByte, "none", 0}}, Counting(10), 0, 1, 0, {"", "0", "00000000", ""}},  // 0-byte records
       // String cells end at their first zero byte and at the list's limit; 構 is 8D 5C.
-      {{{String, "s", 4}}, std::string("ab\0c\x8D\x5C\0\0", 8), 0, 2, 0, {"", "0", "00000000", "ab", ""}},
-      {{{String, "s", 4}}, std::string("ab\0c\x8D\x5C\0\0", 8), 0, 2, 1, {"", "1", "00000004", "\x8D\x5C", ""}},
-      {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0, {"", "0", "00000000", std::string(1023, 'x'), ""}},
+      {{{String, "s", 4}}, zeros, 0, 2, 0, {"", "0", "00000000", "ab", ""}},
+      {{{String, "s", 4}}, zeros, 0, 2, 1, {"", "1", "00000004", "\x8D\x5C", ""}},
+      {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
+       {"", "0", "00000000", std::string(1023, 'x'), ""}},
   };
   for (const auto& c : cases) {
     Table t(c.members, c.bytes, c.noBase);

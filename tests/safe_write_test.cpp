@@ -36,7 +36,8 @@ TEST(SafeFileWriter, PiecesArriveInOrderOnlyAtCommit) {
   ASSERT_TRUE(writer.Open(target) && writer.Write("first") && writer.Open(target));
   std::string expected;
   for (std::size_t size : {1u, 100u, 0u, 70000u, 3u, 65535u, 65536u, 200000u, 60000u, 9000u}) {
-    const std::string piece = size ? std::string(size, static_cast<char>('a' + size % 26)) + "\r\n" : "";
+    const std::string piece =
+        size ? std::string(size, static_cast<char>('a' + size % 26)) + "\r\n" : "";
     expected += piece;
     ASSERT_TRUE(writer.Write(piece));
   }

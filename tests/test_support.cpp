@@ -63,7 +63,8 @@ std::string ReadBytes(const std::string& path) {
   if (!file) throw std::runtime_error("cannot read " + path);
   std::string bytes;
   char chunk[65536];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, got);
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bytes.append(chunk, got);
   std::fclose(file);
   return bytes;
 }

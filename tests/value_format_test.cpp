@@ -21,9 +21,12 @@ TEST(ValueFormat, StringsPassEveryByteThroughAndOtherCodesAreEmpty) {
 }
 
 TEST(ValueFormat, HexTextHasExactlyTheDigitsAsked) {
-  const std::tuple<int, std::uint32_t, const char*> cases[] = {
-      {2, 0x1234, "34"}, {10, 0xABC, "0000000ABC"}, {8, 0xFEDCBA98, "FEDCBA98"}, {1, 0x1F, "F"}, {0, 0x1F, ""},
-      {-5, 0x1F, ""}};
+  const std::tuple<int, std::uint32_t, const char*> cases[] = {{2, 0x1234, "34"},
+                                                               {10, 0xABC, "0000000ABC"},
+                                                               {8, 0xFEDCBA98, "FEDCBA98"},
+                                                               {1, 0x1F, "F"},
+                                                               {0, 0x1F, ""},
+                                                               {-5, 0x1F, ""}};
   for (const auto& [digits, value, text] : cases) EXPECT_EQ(ToHexText(digits, value), text);
 }
 

@@ -127,7 +127,8 @@ TEST(StoreCellValue, WritesOnlyWhollyInsideTheData) {
 TEST(StoreCellValue, OddColumnsAndLayoutsAreRefusedOrWriteNothing) {
   Table table(1);
   const Bytes before = table.All();
-  for (int column : {-2, 0, 1, 12, 1 << 30}) EXPECT_EQ(table.Store(UByte, "1", 0, column), 0) << column;
+  for (int column : {-2, 0, 1, 12, 1 << 30})
+    EXPECT_EQ(table.Store(UByte, "1", 0, column), 0) << column;
   EXPECT_EQ(table.Store(UByte, "1", 1), 0);  // a field starting exactly at the end of the data
   // Void, unknown display types and a string of count 0 write nothing but are taken.
   table.columns[2].displayType = Void;

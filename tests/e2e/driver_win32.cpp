@@ -48,9 +48,10 @@ bool AskThroughRemote(HWND window, UINT message, WPARAM wParam, std::string& byt
   GetWindowThreadProcessId(window, &processId);
   HANDLE process =
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-  auto* remote = static_cast<char*>(process ? VirtualAllocEx(process, nullptr, bytes.size(),
-                                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                                           : nullptr);
+  auto* remote =
+      static_cast<char*>(process ? VirtualAllocEx(process, nullptr, bytes.size(),
+                                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                                 : nullptr);
   if (remote && patch) patch(remote);
   const bool answered =
       remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
