@@ -6,22 +6,18 @@
 #include <new>
 
 #include "datafile/safe_write.h"
+#include "structdef/regular_file.h"
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-// The size of an open regular file; false for a folder, a device or an unknown size.
-bool RegularFileSize(std::FILE* file, std::uint64_t& size) {
+// The size of an open file; false when it cannot be known.
+bool FileSize(std::FILE* file, std::uint64_t& size) {
 #ifdef _WIN32
   struct _stat64 info {};
-  if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return false;
+  if (_fstat64(_fileno(file), &info) != 0) return false;
 #else
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (fstat(fileno(file), &info) != 0) return false;
 #endif
   if (info.st_size < 0) return false;
   size = static_cast<std::uint64_t>(info.st_size);
@@ -31,11 +27,11 @@ bool RegularFileSize(std::FILE* file, std::uint64_t& size) {
 }  // namespace
 
 bool LoadDataFile(DataBuffer& data, const std::string& path) {
-  // "rb" shares the file with other readers and writers on Windows too.
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  // Opened for reading only: shares the file with other readers and writers on Windows too.
+  FileHandle file = OpenRegularFile(path);
   if (!file) return false;
   std::uint64_t size = 0;
-  if (!RegularFileSize(file.get(), size) || size > UINT32_MAX) return false;
+  if (!FileSize(file.get(), size) || size > UINT32_MAX) return false;
 
   // The earlier bytes, edits included, stay until the new ones are wholly in.
   std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);

@@ -12,16 +12,13 @@
 #include <vector>
 
 #include "datafile/data_buffer.h"
-#include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
-#include "structdef/type_model.h"
+#include "structdef/record_layout.h"
 
 namespace fuzz {
 
 inline void Check(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "check failed: %s\n", what);
-  std::abort();
+  if (!holds) std::fprintf(stderr, "check failed: %s\n", what), std::abort();
 }
 
 // A buffer exactly as long as the data, so that AddressSanitizer catches a read past it.
@@ -33,12 +30,11 @@ inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
   return data;
 }
 
-// Every structure of the definition bytes parsed the way the program parses the selected one;
-// `pick` chooses which. Reports are counted, never shown.
+// One structure of the definition bytes, chosen by `pick`, parsed the way the program parses
+// the selected one; reports are dropped.
 struct Layout {
   StructDef structDef;
   ColumnList columns;
-  int reports = 0;
 };
 
 inline Layout ParseLayout(std::string_view definition, std::uint32_t pick) {
@@ -47,25 +43,22 @@ inline Layout ParseLayout(std::string_view definition, std::uint32_t pick) {
   Layout layout;
   if (!names.empty()) {
     LoadStructDefFromBytes(definition, names[pick % names.size()], layout.structDef,
-                           [&](std::string_view, std::string_view) { ++layout.reports; });
+                           [](auto, auto) {});
   }
   BuildColumnList(layout.structDef, layout.columns);
   return layout;
 }
 
-// The value a numeric cell text stands for, as its display type reads it back.
 inline bool IsNumeric(TypeCode type) {
   return type != TypeCode::Void && type != TypeCode::String && TypeWidth(type) > 0;
 }
 
+// The little-endian value of a number field, and the mask of its width.
 inline std::uint32_t FieldValue(const std::uint8_t* field, TypeCode type) {
   std::uint32_t value = 0;
   for (int i = TypeWidth(type) - 1; i >= 0; --i) value = (value << 8) | field[i];
   return value;
 }
-
-inline std::uint32_t WidthMask(TypeCode type) {
-  return TypeWidth(type) == 4 ? 0xFFFFFFFFu : (1u << (8 * TypeWidth(type))) - 1;
-}
+inline std::uint32_t WidthMask(TypeCode type) { return 0xFFFFFFFFu >> (32 - 8 * TypeWidth(type)); }
 
 }  // namespace fuzz

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "structdef/regular_file.h"
+
 namespace {
 
 // A hostile struct.def can hold hundreds of thousands of bad tokens, and each report is a modal
@@ -34,7 +36,7 @@ bool IsSpace(unsigned char c) {
 class TokenReader {
  public:
   explicit TokenReader(const std::string& path)
-      : file_(std::fopen(path.c_str(), "rb")), buffer_(64 * 1024), data_(buffer_.data()) {}
+      : file_(OpenRegularFile(path).release()), buffer_(64 * 1024), data_(buffer_.data()) {}
   // Over bytes already in memory: the whole text is one buffer that never refills.
   explicit TokenReader(std::string_view bytes)
       : file_(nullptr), data_(bytes.data()), end_(bytes.size()), inMemory_(true) {}

@@ -1,83 +1,35 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
 #include "app/main_flows.h"
 
+#include <sys/stat.h>
+
 #ifdef _WIN32
+#include <direct.h>
 #include <windows.h>
 #else
 #include <dirent.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
-
-namespace {
-
-#ifdef _WIN32
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(path.c_str());
-}
-#else
-void RemoveTree(const std::string& path) {
-  chmod(path.c_str(), 0700);  // a test may have made it read-only
-  if (DIR* dir = opendir(path.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "/" + name;
-      struct stat info {};
-      if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        RemoveTree(child);
-      } else {
-        unlink(child.c_str());
-      }
-    }
-    closedir(dir);
-  }
-  rmdir(path.c_str());
-}
-#endif
-
-}  // namespace
 
 TempDir::TempDir() {
 #ifdef _WIN32
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   static unsigned serial = 0;
-  for (;;) {
+  do {
     path_ = std::string(base) + "velmora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++serial);
-    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
-  }
+  } while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 #else
   const char* base = std::getenv("TMPDIR");
   std::string pattern = std::string(base && *base ? base : "/tmp") + "/velmora-test-XXXXXX";
@@ -86,7 +38,14 @@ TempDir::TempDir() {
 #endif
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+  // Walks by the system's own names, so CP932 entries go too; a test may leave its folder
+  // read-only.
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
 
 std::string TempDir::File(std::string_view name) const {
   return path_ + kSeparator + std::string(name);
@@ -104,18 +63,22 @@ std::string ReadBytes(const std::string& path) {
   if (!file) throw std::runtime_error("cannot read " + path);
   std::string bytes;
   char chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bytes.append(chunk, got);
   std::fclose(file);
   return bytes;
 }
 
 bool FileExists(const std::string& path) {
-#ifdef _WIN32
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
   struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
+  return stat(path.c_str(), &info) == 0;
+}
+
+bool MakeFolder(const std::string& path) {
+#ifdef _WIN32
+  return _mkdir(path.c_str()) == 0;
+#else
+  return mkdir(path.c_str(), 0755) == 0;
 #endif
 }
 
@@ -124,50 +87,34 @@ std::vector<std::string> ListFolder(const std::string& path) {
 #ifdef _WIN32
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
+    names.push_back(entry.cFileName);
   }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
 #else
   if (DIR* dir = opendir(path.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
+    while (dirent* entry = readdir(dir)) names.push_back(entry->d_name);
     closedir(dir);
   }
 #endif
+  std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
   std::sort(names.begin(), names.end());
   return names;
 }
 
-bool MakeFolder(const std::string& path) {
-#ifdef _WIN32
-  return CreateDirectoryA(path.c_str(), nullptr);
-#else
-  return mkdir(path.c_str(), 0755) == 0;
-#endif
-}
-
 #ifndef _WIN32
-int InChild(const std::function<int()>& body) {
+int InChild(const std::function<int()>& body, unsigned seconds) {
   const pid_t child = fork();
-  if (child == 0) _exit(body());
+  if (child == 0) {
+    alarm(seconds);  // SIGALRM ends a child that blocks
+    _exit(body());
+  }
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 }
 
 bool DropRoot() { return geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0); }
-
-bool LimitFileSize(long bytes) {
-  signal(SIGXFSZ, SIG_IGN);
-  const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
-  return setrlimit(RLIMIT_FSIZE, &limit) == 0;
-}
 #endif
 
 std::string Contents(const DataBuffer& data) {
@@ -178,7 +125,7 @@ DataBuffer Holding(std::string_view bytes) {
   DataBuffer data;
   data.byteCount = static_cast<std::uint32_t>(bytes.size());
   data.bytes.reset(new std::uint8_t[bytes.size()]);
-  std::memcpy(data.bytes.get(), bytes.data(), bytes.size());
+  std::copy(bytes.begin(), bytes.end(), data.bytes.get());
   return data;
 }
 
@@ -189,11 +136,9 @@ Records::Records(std::vector<MemberDef> members, std::optional<std::string_view>
   if (bytes) data = Holding(*bytes);
 }
 
-Session::Session(std::string_view definitions, const std::string& subfolder) {
-  const std::string where = subfolder.empty() ? dir.Path() : dir.File(subfolder);
-  EXPECT_TRUE(subfolder.empty() || MakeFolder(where));
-  WriteBytes(where + kSeparator + "struct.def", definitions);
-  StartUp(state, ui, where);
+Session::Session(std::string_view definitions) {
+  WriteBytes(dir.File("struct.def"), definitions);
+  StartUp(state, ui, dir.Path());
   EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"構造体定義ファイルを読み込みました。"});
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,28 +25,26 @@ class TempDir {
   std::string path_;
 };
 
-void WriteBytes(const std::string& path, std::string_view bytes);
-std::string ReadBytes(const std::string& path);
-bool FileExists(const std::string& path);
-// Names of the entries of a folder, sorted.
-std::vector<std::string> ListFolder(const std::string& path);
-
 #ifdef _WIN32
 inline constexpr char kSeparator[] = "\\";
 #else
 inline constexpr char kSeparator[] = "/";
 #endif
 
-// False when the folder could not be made; the name is passed to the system byte for byte.
+// Names and bytes go to the system untouched: CP932 names stay CP932.
+void WriteBytes(const std::string& path, std::string_view bytes);
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);
+// Names of the entries of a folder, sorted.
+std::vector<std::string> ListFolder(const std::string& path);
 
 #ifndef _WIN32
-// Runs `body` in a forked child; its exit code, or -1 when it did not exit normally.
-int InChild(const std::function<int()>& body);
+// Runs `body` in a forked child; its exit code, or -1 when it did not exit normally within
+// `seconds`, so that a call that would block fails the test instead of hanging it.
+int InChild(const std::function<int()>& body, unsigned seconds = 30);
 // In a child: becomes "nobody" when root, since permission bits do not stop root.
 bool DropRoot();
-// In a child: writes past `bytes` fail (SIGXFSZ ignored) instead of ending the process.
-bool LimitFileSize(long bytes);
 #endif
 
 std::string Contents(const DataBuffer& data);
@@ -64,9 +61,9 @@ struct Records {
 };
 
 // The process state and the window stand-in, started on `definitions` written to a folder of
-// their own (or to a new folder `subfolder` inside it).
+// their own.
 struct Session {
-  explicit Session(std::string_view definitions, const std::string& subfolder = "");
+  explicit Session(std::string_view definitions);
   void Read(const std::string& path);
   // Writes `bytes` to `name` in the folder and reads it; the path read.
   std::string Load(std::string_view bytes, const std::string& name = "data.bin");

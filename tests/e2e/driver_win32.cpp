@@ -3,29 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 
 namespace e2e {
 namespace {
 
 std::string lastInputError;
-
-bool InputFailed(std::string reason) {
-  lastInputError = std::move(reason);
-  return false;
-}
-
-std::string Describe(HWND window) {
-  char name[256] = "";
-  if (!window) return "no window";
-  GetClassNameA(window, name, sizeof name);
-  return std::to_string(reinterpret_cast<std::uintptr_t>(window)) + " " + name + " \"" +
-         WindowText(window) + "\"";
-}
-
-POINT Center(const RECT& rect) {
-  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 
 INPUT MouseInput(DWORD flags, LONG dx, LONG dy) {
   INPUT input{};
@@ -47,143 +30,99 @@ bool Send(std::vector<INPUT> inputs) {
          inputs.size();
 }
 
-// Absolute mouse coordinates run from 0 to 65535 over the primary screen; rounding up makes the
-// system's conversion back land on the very pixel.
-LONG Normalize(LONG coordinate, int screenSize) {
-  return static_cast<LONG>((static_cast<long long>(coordinate) * 65536 + screenSize - 1) /
-                           screenSize);
-}
-
 std::string ToCp932(std::wstring_view text) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
+  const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<std::size_t>(std::max(size, 0)), '\0');
   WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
                       nullptr, nullptr);
   return result;
 }
 
-// Memory inside another process, for messages that carry pointers (list view and header
-// rectangles and texts): the receiving control dereferences them in its own address space.
-class RemoteMemory {
- public:
-  RemoteMemory(HWND window, std::size_t size) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           processId);
-    if (process_) {
-      address_ = static_cast<char*>(
-          VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-  }
-  ~RemoteMemory() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  LPARAM Address(std::size_t offset = 0) const {
-    return reinterpret_cast<LPARAM>(address_ + offset);
-  }
-  bool Write(const void* data, std::size_t size, std::size_t offset = 0) {
-    return address_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
-  }
-  bool Read(void* data, std::size_t size, std::size_t offset = 0) {
-    return address_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* address_ = nullptr;
-};
+// Asks with a pointer to a copy of `bytes` placed in the window's process, where the control
+// dereferences it, and reads the copy back; `patch` fixes up pointers in the copy once its
+// address is known. For list view and header rectangles and texts.
+bool AskThroughRemote(HWND window, UINT message, WPARAM wParam, std::string& bytes,
+                      const std::function<void(char* remote)>& patch = {}) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  auto* remote =
+      static_cast<char*>(process ? VirtualAllocEx(process, nullptr, bytes.size(),
+                                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                                 : nullptr);
+  if (remote && patch) patch(remote);
+  const bool answered =
+      remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
+      Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process) CloseHandle(process);
+  return answered;
+}
 
 // Real mouse input at a screen point, after checking that `target` (or a child of it) is what
 // the user would hit there.
 bool ClickAt(POINT screen, HWND target, int clicks = 1) {
-  const std::string where = " at " + std::to_string(screen.x) + "," + std::to_string(screen.y);
-  // A window that has just been shown may still be below its owner for a moment, until the
-  // window manager has raised it; a user would wait for it too.
-  HWND hit = nullptr;
+  lastInputError = "clicking at " + std::to_string(screen.x) + "," + std::to_string(screen.y);
+  // A window that has just been shown may still be below its owner for a moment.
   if (!WaitUntil([&] {
-        hit = WindowFromPoint(screen);
+        HWND hit = WindowFromPoint(screen);
         return hit && (hit == target || IsChild(target, hit));
       }, 3000)) {
-    return InputFailed("clicking " + Describe(target) + where + " would hit " + Describe(hit));
+    return false;
   }
-  const LONG dx = Normalize(screen.x, GetSystemMetrics(SM_CXSCREEN));
-  const LONG dy = Normalize(screen.y, GetSystemMetrics(SM_CYSCREEN));
-  // Under Wine the X pointer is moved after the input and may report its old place for a
-  // moment, taking the cursor back with it: move until the cursor stays, and give every button
-  // event its position as well.
-  POINT cursor{};
+  // Absolute coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
+  const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const LONG dx = (screen.x * 65536LL + width - 1) / width;
+  const LONG dy = (screen.y * 65536LL + height - 1) / height;
+  // Under Wine the X pointer may report its old place for a moment and take the cursor back
+  // with it: move until the cursor stays, and give every button event its position as well.
   if (!WaitUntil([&] {
+        POINT cursor{};
         Send({MouseInput(0, dx, dy)});
         Sleep(20);
-        GetCursorPos(&cursor);
-        return cursor.x == screen.x && cursor.y == screen.y;
+        return GetCursorPos(&cursor) && cursor.x == screen.x && cursor.y == screen.y;
       }, 2000)) {
-    return InputFailed("the cursor went to " + std::to_string(cursor.x) + "," +
-                       std::to_string(cursor.y) + " over " + Describe(WindowFromPoint(cursor)) +
-                       " instead of " + Describe(target) + where);
+    return false;
   }
   std::vector<INPUT> inputs;
   for (int i = 0; i < clicks; ++i) {
     inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, dx, dy));
     inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP, dx, dy));
   }
-  return Send(inputs) || InputFailed("SendInput refused the clicks" + where);
-}
-
-// Texts of a combo box or list box, by its count, length and text messages.
-std::vector<std::string> BoxItems(HWND box, UINT countMessage, UINT lengthMessage,
-                                  UINT textMessage) {
-  std::vector<std::string> items;
-  auto count = Ask(box, countMessage);
-  for (LRESULT i = 0; count && i < *count; ++i) {
-    auto length = Ask(box, lengthMessage, i);
-    std::wstring text(length && *length > 0 ? static_cast<std::size_t>(*length) + 1 : 1, L'\0');
-    auto copied = Ask(box, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied && *copied > 0 ? static_cast<std::size_t>(*copied) : 0);
-    items.push_back(ToCp932(text));
-  }
-  return items;
+  return Send(inputs);
 }
 
 HWND HeaderOf(HWND list) { return reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER).value_or(0)); }
 
-// Asks for a list view text with a request (LVITEMA or LVCOLUMNA) whose buffer lies in the
-// list's process. A list may point the request at its own copy instead of filling the buffer;
-// the buffer then stays empty.
+// A list view text by a request (LVITEMA or LVCOLUMNA) whose buffer follows it in the copy.
 template <typename Request>
 std::string RemoteText(HWND list, UINT message, int index, Request request) {
-  constexpr std::size_t kTextSize = 1024;
-  RemoteMemory memory(list, sizeof request + kTextSize);
-  request.pszText = reinterpret_cast<char*>(memory.Address(sizeof request));
-  request.cchTextMax = kTextSize;
-  const char empty = 0;
-  if (!memory.Write(&empty, 1, sizeof request) || !memory.Write(&request, sizeof request)) {
-    return "<no remote memory>";
-  }
-  if (!Ask(list, message, index, memory.Address())) return "<no answer>";
-  std::string text(kTextSize, '\0');
-  memory.Read(text.data(), kTextSize, sizeof request);
-  text.resize(text.find('\0'));
-  return text;
+  std::string bytes(sizeof request + 1024, '\0');
+  const bool answered = AskThroughRemote(list, message, index, bytes, [&](char* remote) {
+    request.pszText = remote + sizeof request;
+    request.cchTextMax = 1024;
+    std::memcpy(bytes.data(), &request, sizeof request);
+  });
+  return answered ? bytes.substr(sizeof request).c_str() : "<no answer>";
 }
 
 // Clicks the middle of the rectangle that `message` gives for item `index` of `window` (the list
 // or its header), scrolling the list horizontally first when the point lies outside its view,
-// the way a user would scroll to a column. `rect` carries the request.
-bool ClickListPart(HWND list, HWND window, UINT message, WPARAM index, RECT rect, int clicks) {
-  RemoteMemory memory(window, sizeof rect);
-  RECT view = ClientRectOf(list);
+// as a user would scroll to a column. `request` carries the request.
+bool ClickListPart(HWND list, HWND window, UINT message, WPARAM index, RECT request, int clicks) {
+  RECT view{};
+  GetClientRect(list, &view);
   MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&view), 2);
   for (int attempt = 0; attempt < 2; ++attempt) {
-    RECT got = rect;
-    if (!memory.Write(&got, sizeof got)) return false;
-    auto answer = Ask(window, message, index, memory.Address());
-    if (!answer || !*answer || !memory.Read(&got, sizeof got)) return false;
-    POINT screen = Center(got);
+    std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
+    RECT got{};
+    if (!AskThroughRemote(window, message, index, bytes)) return false;
+    std::memcpy(&got, bytes.data(), sizeof got);
+    if (got.right <= got.left) return false;  // no such item: the request came back unchanged
+    POINT screen{(got.left + got.right) / 2, (got.top + got.bottom) / 2};
     ClientToScreen(window, &screen);
     if (screen.x >= view.left + 2 && screen.x <= view.right - 2) {
       return ClickAt(screen, window, clicks);
@@ -197,11 +136,11 @@ bool ClickListPart(HWND list, HWND window, UINT message, WPARAM index, RECT rect
 
 bool WaitUntil(const std::function<bool()>& condition, Millis limit) {
   const ULONGLONG deadline = GetTickCount64() + limit;
-  for (;;) {
-    if (condition()) return true;
+  while (!condition()) {
     if (GetTickCount64() >= deadline) return false;
     Sleep(25);
   }
+  return true;
 }
 
 void ProcessEnder::operator()(HANDLE process) const {
@@ -226,8 +165,7 @@ Process StartProcess(const std::string& exePath, const std::string& folder, std:
   return Process(info.hProcess);
 }
 
-std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           Millis limit) {
+std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millis limit) {
   DWORD_PTR answer = 0;
   SetLastError(0);
   if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, limit, &answer) &&
@@ -240,26 +178,17 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 bool Settle(HWND window) { return Ask(window, WM_NULL).has_value(); }
 
 std::string WindowText(HWND window) {
-  auto length = Ask(window, WM_GETTEXTLENGTH);
-  if (!length) return {};
-  std::wstring text(static_cast<std::size_t>(*length) + 1, L'\0');
+  std::wstring text(static_cast<std::size_t>(Ask(window, WM_GETTEXTLENGTH).value_or(0)) + 1, L'\0');
   auto copied = Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied ? static_cast<std::size_t>(*copied) : 0);
-  return ToCp932(text);
+  return ToCp932(text.substr(0, static_cast<std::size_t>(copied.value_or(0))));
 }
 
 bool SetWindowTextCp932(HWND window, std::string_view text) {
-  int size = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
   MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  auto answer = Ask(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-  return answer && *answer == TRUE;
-}
-
-RECT ClientRectOf(HWND window) {
-  RECT rect{};
-  GetClientRect(window, &rect);
-  return rect;
+  return Ask(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())).value_or(FALSE) == TRUE;
 }
 
 std::vector<HWND> TopWindowsOf(DWORD processId, const char* className) {
@@ -283,8 +212,7 @@ std::vector<ModalWindow> ModalWindowsOf(DWORD processId) {
   return modals;
 }
 
-std::optional<ModalWindow> WaitForModal(DWORD processId, std::string_view caption,
-                                        Millis limit) {
+std::optional<ModalWindow> WaitForModal(DWORD processId, std::string_view caption, Millis limit) {
   std::optional<ModalWindow> found;
   WaitUntil([&] {
     for (auto& modal : ModalWindowsOf(processId)) {
@@ -299,7 +227,8 @@ std::string LastInputError() { return lastInputError; }
 
 bool ClickWindow(HWND window) {
   RECT rect{};
-  return GetWindowRect(window, &rect) && ClickAt(Center(rect), window);
+  return GetWindowRect(window, &rect) &&
+         ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, window);
 }
 
 bool MakeForeground(HWND window) {
@@ -320,37 +249,26 @@ bool PressAltCharacter(HWND window, char character) {
 }
 
 std::vector<std::string> ComboItems(HWND combo) {
-  return BoxItems(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+  std::vector<std::string> items;
+  for (LRESULT i = 0; i < Ask(combo, CB_GETCOUNT).value_or(0); ++i) {
+    const auto length = std::max<LRESULT>(Ask(combo, CB_GETLBTEXTLEN, i).value_or(0), 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    auto copied = Ask(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied.value_or(0), 0, length)));
+    items.push_back(ToCp932(text));
+  }
+  return items;
 }
 
-std::vector<std::string> ListBoxItems(HWND listBox) {
-  return BoxItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-}
+bool IsChecked(HWND button) { return Ask(button, BM_GETCHECK).value_or(0) == BST_CHECKED; }
 
-bool ClickListBoxItem(HWND listBox, int index) {
-  // Wine carries LB_GETITEMRECT's rectangle across processes itself: a local one is filled.
-  RECT rect{};
-  auto answer = Ask(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-  if (!answer || *answer == LB_ERR || IsRectEmpty(&rect)) return false;
-  POINT center = Center(rect);
-  ClientToScreen(listBox, &center);
-  return ClickAt(center, listBox);
-}
-
-bool IsChecked(HWND button) {
-  auto state = Ask(button, BM_GETCHECK);
-  return state && *state == BST_CHECKED;
-}
-
-int ListRowCount(HWND list) {
-  auto count = Ask(list, LVM_GETITEMCOUNT);
-  return count ? static_cast<int>(*count) : -1;
-}
+int ListRowCount(HWND list) { return static_cast<int>(Ask(list, LVM_GETITEMCOUNT).value_or(-1)); }
 
 std::vector<std::string> ListRowTexts(HWND list, int row) {
-  auto count = Ask(HeaderOf(list), HDM_GETITEMCOUNT);
   std::vector<std::string> texts;
-  for (int i = 0; count && i < *count; ++i) texts.push_back(ListCellText(list, row, i));
+  for (int i = 0; i < Ask(HeaderOf(list), HDM_GETITEMCOUNT).value_or(0); ++i) {
+    texts.push_back(ListCellText(list, row, i));
+  }
   return texts;
 }
 

@@ -34,18 +34,16 @@ Process StartProcess(const std::string& exePath, const std::string& folder, std:
 
 // SendMessageTimeoutW: the answer, or nothing when the window did not answer in time or is gone.
 // A zero answer is a real answer (SendMessageTimeout reports it as failure without an error).
-// A window that has stopped answering fails at once instead of once per call.
 std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
                            Millis limit = 5000);
-// Returns once the window's thread has finished what it was doing and looks at its messages
-// again (a handler that opened a modal dialog counts as looking).
+// Returns once the window's thread looks at its messages again (a handler that opened a modal
+// dialog counts as looking).
 bool Settle(HWND window);
 
 // Texts in the program's code page 932, compared byte for byte with CP932 literals.
 std::string WindowText(HWND window);
 // Replaces the text as typing it would: the control sees WM_SETTEXT with the same characters.
 bool SetWindowTextCp932(HWND window, std::string_view text);
-RECT ClientRectOf(HWND window);
 
 // Top-level windows of the process with this class, shown or not, in z-order.
 std::vector<HWND> TopWindowsOf(DWORD processId, const char* className);
@@ -62,20 +60,18 @@ std::vector<ModalWindow> ModalWindowsOf(DWORD processId);
 std::optional<ModalWindow> WaitForModal(DWORD processId, std::string_view caption = {},
                                         Millis limit = kWaitLimit);
 
-// Why the last click or key press of this driver failed, for failure messages.
+// Why the last click of this driver failed, for failure messages.
 std::string LastInputError();
 // A real click in the middle of a window; false when it is missing or covered.
 bool ClickWindow(HWND window);
-// Alt held with the key that types `character` on the current keyboard layout, sent to the
-// foreground window after making `window` the foreground window.
+// Alt held with the key that types `character` on the current keyboard layout, sent after
+// making `window` the foreground window.
 bool PressAltCharacter(HWND window, char character);
 bool MakeForeground(HWND window);
 
-// Combo box and list box items, read in UTF-16 and converted (the narrow forms do not survive
-// the process boundary under Wine).
+// Combo box items, read in UTF-16 and converted (the narrow form does not survive the process
+// boundary under Wine).
 std::vector<std::string> ComboItems(HWND combo);
-std::vector<std::string> ListBoxItems(HWND listBox);
-bool ClickListBoxItem(HWND listBox, int index);
 bool IsChecked(HWND button);
 
 // Report-mode list view, read through memory in its process. Row -1 is the column headers.

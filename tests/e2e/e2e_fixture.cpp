@@ -9,18 +9,9 @@ using ::testing::AssertionFailure;
 using ::testing::AssertionSuccess;
 
 const char kItemPairDef[] =
-    "struct Item {\r\n"
-    "  ubyte kind;\r\n"
-    "  xbyte flags;\r\n"
-    "  uword count;\r\n"
-    "  string name [6];\r\n"
-    "  sword delta;\r\n"
-    "  ulong total;\r\n"
-    "}\r\n"
-    "struct Pair {\r\n"
-    "  ulong first;\r\n"
-    "  xlong second [2];\r\n"
-    "}\r\n";
+    "struct Item {\r\n  ubyte kind;\r\n  xbyte flags;\r\n  uword count;\r\n  string name [6];\r\n"
+    "  sword delta;\r\n  ulong total;\r\n}\r\n"
+    "struct Pair {\r\n  ulong first;\r\n  xlong second [2];\r\n}\r\n";
 
 std::string ItemData() {
   // Record 0: a String with bytes after its zero; record 1: a String with a comma and a quote;
@@ -53,16 +44,13 @@ AssertionResult VelmoraE2eTest::Launch(const std::string& folder) {
     std::replace(exe.begin(), exe.end(), '/', '\\');
     exe.insert(0, "Z:");
   }
-  if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    return AssertionFailure() << "velmora.exe not found (\"" << exe
-                              << "\"); set VELMORA_EXE or build the velmora target";
+  std::string error = "velmora.exe not found (\"" + exe + "\"); set VELMORA_EXE or build it";
+  if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      !(process_ = StartProcess(exe, folder.empty() ? Folder() : folder, error))) {
+    return AssertionFailure() << error;
   }
-  std::string error;
-  process_ = StartProcess(exe, folder.empty() ? Folder() : folder, error);
-  if (!process_) return AssertionFailure() << error;
   processId_ = GetProcessId(process_.get());
   // The first start of a program under Wine loads a lot; later ones take well under a second.
-  // The window may stay hidden behind start-up message boxes.
   if (!WaitUntil([&] {
         auto windows = TopWindowsOf(processId_, "VELMORA");
         return (main_ = windows.empty() ? nullptr : windows.front()) != nullptr;
@@ -79,15 +67,19 @@ AssertionResult VelmoraE2eTest::Shown() {
   return AssertionFailure() << "main window not shown and idle" << OpenModals();
 }
 
+AssertionResult VelmoraE2eTest::Settle() const {
+  if (e2e::Settle(main_)) return AssertionSuccess();
+  return AssertionFailure() << "the main window does not answer";
+}
+
 AssertionResult VelmoraE2eTest::SelectStructure(int index) {
   // Notifications are sent without waiting for the answer, so a message box they open never
   // blocks the test; unlike a posted message, the Settle after it is handled after it.
   HWND selector = Control(ids::kSelector);
-  auto selected = Ask(selector, CB_SETCURSEL, index);
-  if (!selected || *selected != index) return AssertionFailure() << "no structure " << index;
-  if (!SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kSelector, CBN_SELCHANGE),
+  if (Ask(selector, CB_SETCURSEL, index) != index ||
+      !SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kSelector, CBN_SELCHANGE),
                           reinterpret_cast<LPARAM>(selector))) {
-    return AssertionFailure() << "cannot notify the structure change";
+    return AssertionFailure() << "cannot select structure " << index;
   }
   return Settle();
 }
@@ -96,9 +88,7 @@ AssertionResult VelmoraE2eTest::Press(int button, const std::string& path) {
   if (!SetWindowTextCp932(Control(ids::kPathField), path)) {
     return AssertionFailure() << "cannot type the path";
   }
-  if (!ClickWindow(Control(button))) {
-    return AssertionFailure() << "cannot click button " << button << ": " << LastInputError();
-  }
+  if (!ClickWindow(Control(button))) return AssertionFailure() << LastInputError();
   return AssertionSuccess();
 }
 
@@ -117,8 +107,7 @@ AssertionResult VelmoraE2eTest::OpenDialog(int id, std::string_view caption,
 AssertionResult VelmoraE2eTest::Answer(const ModalWindow& modal, int id) {
   auto failure = AssertionFailure() << "\"" << modal.caption << "\", button " << id << ": ";
   HWND button = GetDlgItem(modal.window, id);
-  if (!button) return failure << "no such button";
-  if (!ClickWindow(button)) return failure << LastInputError();
+  if (!button || !ClickWindow(button)) return failure << "cannot click " << LastInputError();
   if (!WaitUntil([&] { return !IsWindow(modal.window) || !IsWindowVisible(modal.window); })) {
     return failure << "still open after the click";
   }
@@ -128,13 +117,9 @@ AssertionResult VelmoraE2eTest::Answer(const ModalWindow& modal, int id) {
 AssertionResult VelmoraE2eTest::AnswerBox(std::string_view caption, std::string_view text,
                                           int button) {
   auto box = WaitForModal(processId_);
-  if (!box) return AssertionFailure() << "no message box \"" << caption << "\"";
-  if (box->caption != caption || box->text != text) {
-    return AssertionFailure() << "expected box \"" << caption << "\" saying \"" << text
-                              << "\", got \"" << box->caption << "\" saying \"" << box->text
-                              << "\"";
-  }
-  return Answer(*box, button);
+  if (box && box->caption == caption && box->text == text) return Answer(*box, button);
+  return AssertionFailure() << "expected box \"" << caption << "\" saying \"" << text << "\""
+                            << OpenModals();
 }
 
 AssertionResult VelmoraE2eTest::EditCell(int row, int column, std::string_view shown,
@@ -186,8 +171,7 @@ AssertionResult VelmoraE2eTest::StatusIs(std::string_view expected) {
 AssertionResult VelmoraE2eTest::NoModalAppears() {
   Sleep(400);
   Settle();
-  auto modals = ModalWindowsOf(processId_);
-  if (modals.empty()) return AssertionSuccess();
+  if (ModalWindowsOf(processId_).empty()) return AssertionSuccess();
   return AssertionFailure() << "unexpected window" << OpenModals();
 }
 
