@@ -15,6 +15,7 @@ stage "native build and unit tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
+ctest --preset stress
 
 stage "sanitizer build and unit tests"
 cmake --preset sanitize >/dev/null
