@@ -77,7 +77,7 @@ class MemoryUserInterface : public UserInterface {
   void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
   void SelectFirstStructName() override { selectorIndex = selectorItems.empty() ? -1 : 0; }
   std::optional<std::string> BrowseDataFile() override { return browseAnswer; }
-  bool ChooseListFont() override { return fontAnswer && ++fontChanges; }
+  bool ChooseListFont() override { return ++fontChoosers, false; }
   RecordListView& RecordList() override { return list; }
 
   // The status line's text; empty until something is shown.
@@ -100,6 +100,5 @@ class MemoryUserInterface : public UserInterface {
   std::vector<std::string> selectorItems;
   int selectorIndex = -1;
   std::optional<std::string> browseAnswer;  // the data file chooser's choice; none cancels
-  bool fontAnswer = false;                  // whether the font chooser sets a font
-  int fontChanges = 0;
+  int fontChoosers = 0;
 };
