@@ -176,15 +176,6 @@ ExitStatus Run::PrintLayout() {
   return Printed(Print(text));
 }
 
-// Standard output as the window's file would be written, or a file through the safe writer.
-class SafeFileOutput : public ByteSink {
- public:
-  explicit SafeFileOutput(SafeFileWriter& file) : file_(file) {}
-  bool Write(const char* bytes, std::size_t count) override { return file_.Write(bytes, count); }
-
- private:
-  SafeFileWriter& file_;
-};
 
 // Shows records done, percent where the size is known and MB/s, once a run has taken a second.
 class Progress {
@@ -238,7 +229,7 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   }
 
   SafeFileWriter file;
-  SafeFileOutput fileOutput(file);
+  SafeFileSink fileOutput(file);
   ByteSink* sink = io_.out;
   if (options_.outputPath) {
     if (!file.Open(*options_.outputPath)) return OutputFailed(*options_.outputPath);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "datafile/safe_write.h"
 
 namespace {
 
@@ -44,15 +43,6 @@ char* WriteField(char* out, std::string_view text) {
   *out++ = '"';
   return out;
 }
-
-class SafeFileSink : public ByteSink {
- public:
-  explicit SafeFileSink(SafeFileWriter& file) : file_(file) {}
-  bool Write(const char* bytes, std::size_t count) override { return file_.Write(bytes, count); }
-
- private:
-  SafeFileWriter& file_;
-};
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafile/safe_write.h"
 #include "records/record_table.h"
 #include "structdef/record_layout.h"
 
@@ -27,6 +28,16 @@ class ByteSink {
  public:
   virtual ~ByteSink() = default;
   virtual bool Write(const char* bytes, std::size_t count) = 0;
+};
+
+// A file being written through the safe writer; the caller opens and commits it.
+class SafeFileSink : public ByteSink {
+ public:
+  explicit SafeFileSink(SafeFileWriter& file) : file_(file) {}
+  bool Write(const char* bytes, std::size_t count) override { return file_.Write(bytes, count); }
+
+ private:
+  SafeFileWriter& file_;
 };
 
 // Turns the text of labels and String cells into another encoding on the way out.
