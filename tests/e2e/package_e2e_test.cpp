@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "e2e_fixture.h"
 
 namespace e2e {
@@ -17,11 +15,11 @@ TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
   EXPECT_THAT(Structures(), ElementsAre("アイテム表", "DeviceLog", "CustomerRecord"));
   ASSERT_TRUE(Read(folder + "\\items.bin"));
-  ASSERT_EQ(RowCount(), 48);  // 1728 bytes of 36-byte records
+  ASSERT_EQ(Ask(List(), LVM_GETITEMCOUNT), 48);  // 1728 bytes of 36-byte records
   EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "1000", "ポーション", "2", "4", "81", "675",
                                   "439", "0100", "74", "198", "250", "202"));
-  EXPECT_EQ(Cell(47, 1), "0000069C");
-  EXPECT_EQ(Cell(47, 3), "竜の鱗");
+  EXPECT_EQ(Row(47).at(1), "0000069C");
+  EXPECT_EQ(Row(47).at(3), "竜の鱗");
 }
 
 }  // namespace
