@@ -16,34 +16,22 @@
 
 namespace e2e {
 
-namespace ids {
-inline constexpr int kSelector = 150, kPathField = 151, kReadButton = 152, kWriteButton = 153;
-inline constexpr int kRecordList = 154, kStatusLine = 156, kDialogField = 141, kFirstRadio = 141;
-inline constexpr int kAbout = 104, kSettings = 110, kCsvExport = 111, kOk = 1, kCancel = 2,
-                     kYes = 6;
-}  // namespace ids
-
 using ::testing::AssertionResult;
 using ::testing::ElementsAre;
 
 // Milliseconds: long enough for a cold Wine on a busy machine, short enough to fail in seconds.
-inline constexpr DWORD kWaitLimit = 10000;
-
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD limit = kWaitLimit) {
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD limit = 10000) {
   for (const ULONGLONG deadline = GetTickCount64() + limit; !condition(); Sleep(25)) {
     if (GetTickCount64() >= deadline) return false;
   }
   return true;
 }
-
 inline AssertionResult Check(bool ok, std::string_view failure) {
   return ok ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << failure;
 }
-
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// The program the build made, or the one the environment names; a Linux path is seen through
-// Wine's drive Z:.
+// The program the build made or the one the environment names; Wine sees Linux paths on Z:.
 inline HANDLE StartProgram(const char* variable, const char* built, const std::string& arguments,
                            const std::string& folder) {
   const char* named = std::getenv(variable);
@@ -53,8 +41,7 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION info{};
   std::string line = Quoted(exe) + " " + arguments;
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
+  if (!CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(), &startup, &info)) {
     return nullptr;
   }
   CloseHandle(info.hThread);
@@ -62,8 +49,7 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
 }
 
 // SendMessageTimeout reports a zero answer as failure without an error; that is an answer.
-inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0,
-                                  LPARAM lParam = 0) {
+inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR answer = 0;
   SetLastError(0);
   if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) &&
@@ -75,8 +61,8 @@ inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0,
 
 // Texts go in UTF-16 (narrow ones do not survive the process boundary under Wine) and are
 // compared as code page 932 bytes. No index: a window's text; else a combo box item's.
-inline std::string AskText(HWND window, UINT lengthMessage, UINT textMessage,
-                           std::optional<WPARAM> index = {}) {
+inline std::string AskText(HWND window, UINT lengthMessage = WM_GETTEXTLENGTH,
+                           UINT textMessage = WM_GETTEXT, std::optional<WPARAM> index = {}) {
   auto length = std::max<LRESULT>(Ask(window, lengthMessage, index.value_or(0)).value_or(0), 0);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   length = std::clamp<LRESULT>(Ask(window, textMessage, index.value_or(text.size()),
@@ -85,9 +71,6 @@ inline std::string AskText(HWND window, UINT lengthMessage, UINT textMessage,
   bytes.resize(WideCharToMultiByte(932, 0, text.data(), static_cast<int>(length), bytes.data(),
                                    static_cast<int>(bytes.size()), nullptr, nullptr));
   return bytes;
-}
-inline std::string WindowText(HWND window) {
-  return AskText(window, WM_GETTEXTLENGTH, WM_GETTEXT);
 }
 inline bool SetText(HWND window, const std::string& text) {
   std::wstring wide(text.size() + 1, L'\0');
@@ -115,9 +98,7 @@ inline bool AskThroughRemote(HWND window, UINT message, WPARAM wParam, std::stri
   return answered;
 }
 
-inline HWND HeaderOf(HWND list) {
-  return reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER).value_or(0));
-}
+inline HWND HeaderOf(HWND list) { return HWND(Ask(list, LVM_GETHEADER).value_or(0)); }
 
 // A report-mode list view's texts; row -1 is the column headers.
 inline std::vector<std::string> ListRowTexts(HWND list, int row) {
@@ -138,11 +119,11 @@ inline std::vector<std::string> ListRowTexts(HWND list, int row) {
   return texts;
 }
 
+// Real input. Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands
+// on the pixel. Each button event carries the position as well, for Wine's sake (below).
 inline bool Send(std::vector<INPUT> inputs) {
   return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
-
-// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
 inline INPUT Mouse(DWORD flags, POINT at) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{INPUT_MOUSE};
@@ -152,9 +133,9 @@ inline INPUT Mouse(DWORD flags, POINT at) {
   return input;
 }
 
-// Real clicks at a screen point once `target` (or a child) is what a user would hit there: a
-// new window may lie below its owner for a moment. Under Wine the X pointer may report its old
-// place and take the cursor back: move until it stays, and give every button its position.
+// Clicks once `target` (or a child) is what a user would hit there: a new window may lie below
+// its owner for a moment. Under Wine the X pointer may report its old place and take the cursor
+// back: the cursor is moved until it stays.
 inline bool ClickAt(POINT at, HWND target, int clicks = 1) {
   POINT cursor{};
   const bool ready = WaitUntil([&] {
@@ -176,15 +157,14 @@ inline bool ClickWindow(HWND window) {
          ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, window);
 }
 // The middle of the rectangle that `message` fills in for item `index` of a list or its header.
-inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks) {
+inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
   std::string bytes(reinterpret_cast<const char*>(&rect), sizeof rect);
   if (!AskThroughRemote(window, message, index, bytes)) return false;
   std::memcpy(&rect, bytes.data(), sizeof rect);
   POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(at, window, clicks);
 }
-
-// The keys pressed in order and released in reverse, into `window`.
+// Pressed in order and released in reverse, into `window`.
 inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
   SetForegroundWindow(window);
   std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD});
@@ -196,8 +176,7 @@ inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
   return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000) && Send(inputs);
 }
 
-// A visible, enabled top-level "#32770" window of the program waits for its user; a message
-// box's text is its static control 0xFFFF.
+// A modal dialog or message box; a message box's text is its static control 0xFFFF.
 struct ModalWindow {
   HWND window = nullptr;
   std::string caption, text;
@@ -206,8 +185,13 @@ struct ModalWindow {
 // Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
  protected:
+  enum : int {
+    kSelector = 150, kPathField, kReadButton, kWriteButton, kRecordList, kStatusLine = 156,
+    kAbout = 104, kSettings = 110, kCsvExport, kDialogField = 141, kFirstRadio = 141,
+    kOk = 1, kCancel = 2, kYes = 6,
+  };
   ~VelmoraE2eTest() override {
-    EXPECT_TRUE(Modals().empty()) << "left open" << Modals();
+    EXPECT_EQ(Modals(), "");
     if (process_ && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
       TerminateProcess(process_, 99);
       WaitForSingleObject(process_, 5000);
@@ -225,107 +209,88 @@ class VelmoraE2eTest : public ::testing::Test {
       return (main_ = FindWindowA("VELMORA", nullptr)) != nullptr;
     }, 30000), "no VELMORA window within 30 s");
   }
-  AssertionResult Start(const std::string& folder = {}) {
-    auto launched = Launch(folder);
-    return launched ? Shown() : launched;
-  }
   AssertionResult Shown() {
     return Check(WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
                  Settle(), "main window not shown" + Modals());
   }
+  bool Start(const std::string& folder = {}) { return Launch(folder) && Shown(); }
   // Returns once the main window looks at its messages again (a modal dialog counts).
   bool Settle() const { return Ask(main_, WM_NULL).has_value(); }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
-  HWND List() const { return Control(ids::kRecordList); }
+  HWND List() const { return Control(kRecordList); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
   std::vector<std::string> Structures() const {
-    std::vector<std::string> items;
-    HWND combo = Control(ids::kSelector);
-    for (WPARAM i = 0; i < WPARAM(Ask(combo, CB_GETCOUNT).value_or(0)); ++i) {
-      items.push_back(AskText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, i));
+    std::vector<std::string> items(Ask(Control(kSelector), CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < items.size(); ++i) {
+      items[i] = AskText(Control(kSelector), CB_GETLBTEXTLEN, CB_GETLBTEXT, i);
     }
     return items;
   }
 
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
   // posted message, the Settle after it is handled after it.
-  AssertionResult Command(int id, int code = 0, HWND from = nullptr) {
-    return Check(SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(from)) &&
-                 Settle(), "command not handled: " + std::to_string(id));
+  bool Command(int id, int code = 0) {
+    const LPARAM from = id == kSelector ? LPARAM(Control(id)) : 0;
+    return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Settle();
   }
-  AssertionResult SelectStructure(int index) {
-    Ask(Control(ids::kSelector), CB_SETCURSEL, index);
-    return Command(ids::kSelector, CBN_SELCHANGE, Control(ids::kSelector));
+  bool SelectStructure(int index) {
+    return Ask(Control(kSelector), CB_SETCURSEL, index) && Command(kSelector, CBN_SELCHANGE);
   }
-  AssertionResult Press(int button, const std::string& path) {
-    return Check(SetText(Control(ids::kPathField), path) && ClickWindow(Control(button)),
-                 "cannot type the path and click");
+  bool Press(int button, const std::string& path) {
+    return SetText(Control(kPathField), path) && ClickWindow(Control(button));
   }
   AssertionResult StatusIs(std::string_view expected) {
-    HWND status = Control(ids::kStatusLine);
-    return Check(WaitUntil([&] { return WindowText(status) == expected; }),
-                 "status: " + WindowText(status) + Modals());
+    HWND status = Control(kStatusLine);
+    return Check(WaitUntil([&] { return AskText(status) == expected; }),
+                 "status: " + AskText(status) + Modals());
   }
   AssertionResult Read(const std::string& path) {
-    auto pressed = Press(ids::kReadButton, path);
-    return pressed ? StatusIs("データ" + Quoted(path) + "を読み込みました") : pressed;
+    return Press(kReadButton, path) ? StatusIs("データ" + Quoted(path) + "を読み込みました")
+                                    : Check(false, "cannot read");
   }
 
-  // The first modal window with `caption` (any when empty), after menu command `id` if not 0.
+  // The first modal window with `caption` (any when empty), after menu command `id` if any.
   AssertionResult Open(int id, std::string_view caption, ModalWindow& modal) {
     return Check((id <= 0 || Command(id)) && WaitUntil([&] {
       for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-          modal = {window, WindowText(window), WindowText(GetDlgItem(window, 0xFFFF))};
+          modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
           if (caption.empty() || modal.caption == caption) return true;
         }
       }
       return false;
-    }, id < 0 ? 400 : kWaitLimit), "no window " + std::string(caption));
+    }, id < 0 ? 400 : 10000), "no window " + std::string(caption));
   }
+  // Waits a little: the program may still be busy with input queued before.
   std::string Modals() {
     ModalWindow modal;
     return process_ && Open(-1, "", modal) ? "; open: " + modal.caption + ": " + modal.text : "";
   }
-  // Clicks a button of a modal window and waits until it has gone and its command is done.
+  // Clicks a button and waits until the window has gone and its command is done.
   AssertionResult Answer(const ModalWindow& modal, int id) {
     return Check(ClickWindow(GetDlgItem(modal.window, id)) && WaitUntil([&] {
       return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
     }) && Settle(), modal.caption + " not closed by button " + std::to_string(id));
   }
-  AssertionResult AnswerBox(std::string_view caption, std::string_view text, int id = ids::kOk) {
+  AssertionResult AnswerBox(std::string_view caption, std::string_view text, int id = kOk) {
     ModalWindow box;
     if (Open(0, "", box) && box.caption == caption && box.text == text) return Answer(box, id);
     return Check(false, "expected " + std::string(caption) + ": " + std::string(text) + Modals());
   }
   // Double-clicks a cell, types `typed` in the item edit dialog and closes it with `button`;
   // returns the text the dialog showed first.
-  std::string EditCell(int row, int column, const std::string& typed, int button = ids::kOk) {
+  std::string EditCell(int row, int column, const std::string& typed, int button = kOk) {
     ModalWindow dialog;
-    if (!ClickListPart(List(), LVM_GETSUBITEMRECT, row, RECT{LVIR_BOUNDS, column}, 2) ||
+    if (!ClickListPart(List(), LVM_GETSUBITEMRECT, row, {LVIR_BOUNDS, column}, 2) ||
         !Open(0, "項目編集", dialog)) {
       return "<no dialog>" + Modals();
     }
-    HWND field = GetDlgItem(dialog.window, ids::kDialogField);
-    const std::string shown = WindowText(field);
+    HWND field = GetDlgItem(dialog.window, kDialogField);
+    const std::string shown = AskText(field);
     return SetText(field, typed) && Answer(dialog, button) ? shown : "<not closed>";
-  }
-  // Clicks a column header, then radio button `to` of the type change dialog and OK; returns
-  // the numbers of the radio buttons marked first.
-  std::string ChangeType(int column, int to) {
-    ModalWindow dialog;
-    if (!ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, column, RECT{}, 1) ||
-        !Open(0, "型の変更", dialog)) {
-      return "<no dialog>" + Modals();
-    }
-    auto radio = [&](int n) { return GetDlgItem(dialog.window, ids::kFirstRadio + n); };
-    std::string marked;
-    for (int n = 0; n < 3; ++n) marked += IsChecked(radio(n)) ? std::to_string(n) : "";
-    return ClickWindow(radio(to)) && WaitUntil([&] { return IsChecked(radio(to)); }) &&
-           Answer(dialog, ids::kOk) ? marked : "<not changed>";
   }
 
   TempDir dir_;
