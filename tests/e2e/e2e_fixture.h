@@ -1,8 +1,7 @@
 #pragma once
 
-// velmora.exe started in a temporary folder and driven as a user drives it: real input through
-// SendInput, its controls read back across the process boundary. Every wait has a deadline and
-// no call blocks on the program, so a hung program fails a test instead of stopping the run.
+// velmora.exe driven as a user drives it, its controls read back across the process boundary.
+// Every wait has a deadline and no call blocks on the program: a hang fails, not stops, the run.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -19,7 +18,6 @@ namespace e2e {
 using ::testing::AssertionResult;
 using ::testing::ElementsAre;
 
-// Milliseconds: long enough for a cold Wine on a busy machine, short enough to fail in seconds.
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD limit = 10000) {
   for (const ULONGLONG deadline = GetTickCount64() + limit; !condition(); Sleep(25)) {
     if (GetTickCount64() >= deadline) return false;
@@ -38,14 +36,12 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
   std::string exe = named && *named ? named : built;
   if (exe.starts_with('/')) exe = "Z:" + exe;
   std::replace(exe.begin(), exe.end(), '/', '\\');
+  std::string line = Quoted(exe) + " " + arguments;
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION info{};
-  std::string line = Quoted(exe) + " " + arguments;
-  if (!CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(), &startup, &info)) {
-    return nullptr;
-  }
-  CloseHandle(info.hThread);
-  return info.hProcess;
+  const bool started = CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(),
+                                      &startup, &info) && CloseHandle(info.hThread);
+  return started ? info.hProcess : nullptr;
 }
 
 // SendMessageTimeout reports a zero answer as failure without an error; that is an answer.
@@ -61,15 +57,12 @@ inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, 
 
 // Texts go in UTF-16 (narrow ones do not survive the process boundary under Wine) and are
 // compared as code page 932 bytes. No index: a window's text; else a combo box item's.
-inline std::string AskText(HWND window, UINT lengthMessage = WM_GETTEXTLENGTH,
-                           UINT textMessage = WM_GETTEXT, std::optional<WPARAM> index = {}) {
-  auto length = std::max<LRESULT>(Ask(window, lengthMessage, index.value_or(0)).value_or(0), 0);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  length = std::clamp<LRESULT>(Ask(window, textMessage, index.value_or(text.size()),
-                                   reinterpret_cast<LPARAM>(text.data())).value_or(0), 0, length);
+inline std::string AskText(HWND window, UINT message = WM_GETTEXT, std::optional<WPARAM> i = {}) {
+  std::wstring text(4096, L'\0');
+  const int length = static_cast<int>(std::clamp<LRESULT>(
+      Ask(window, message, i.value_or(text.size()), LPARAM(text.data())).value_or(0), 0, 4095));
   std::string bytes(2 * length, '\0');
-  bytes.resize(WideCharToMultiByte(932, 0, text.data(), static_cast<int>(length), bytes.data(),
-                                   static_cast<int>(bytes.size()), nullptr, nullptr));
+  bytes.resize(WideCharToMultiByte(932, 0, text.data(), length, bytes.data(), 2 * length, 0, 0));
   return bytes;
 }
 inline bool SetText(HWND window, const std::string& text) {
@@ -79,23 +72,22 @@ inline bool SetText(HWND window, const std::string& text) {
 }
 inline bool IsChecked(HWND button) { return Ask(button, BM_GETCHECK).value_or(0) == BST_CHECKED; }
 
-// Asks with a pointer to a copy of `bytes` in the window's process and reads the copy back;
-// `patch` fixes up pointers in the copy once its address is known.
-inline bool AskThroughRemote(HWND window, UINT message, WPARAM wParam, std::string& bytes,
-                             const std::function<void(char* remote)>& patch = {}) {
+// Asks with a pointer to a copy of `build(remote)` placed at `remote` in the window's process,
+// where the control reads and fills it, and returns the copy read back (empty: no answer).
+inline std::string AskRemote(HWND window, UINT message, WPARAM wParam,
+                             const std::function<std::string(char* remote)>& build) {
   DWORD id = 0;
   GetWindowThreadProcessId(window, &id);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, id);
-  auto* remote = static_cast<char*>(process ? VirtualAllocEx(process, nullptr, bytes.size(),
-                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : nullptr);
-  if (remote && patch) patch(remote);
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, 0, 4096, MEM_COMMIT, PAGE_READWRITE));
+  std::string bytes = remote ? build(remote) : "";
   const bool answered =
       remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
       Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
       ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  if (process) CloseHandle(process);
-  return answered;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return answered ? bytes : "";
 }
 
 inline HWND HeaderOf(HWND list) { return HWND(Ask(list, LVM_GETHEADER).value_or(0)); }
@@ -104,13 +96,12 @@ inline HWND HeaderOf(HWND list) { return HWND(Ask(list, LVM_GETHEADER).value_or(
 inline std::vector<std::string> ListRowTexts(HWND list, int row) {
   std::vector<std::string> texts;
   auto text = [&](UINT message, WPARAM index, auto request) {
-    std::string bytes(sizeof request + 1024, '\0');
-    const bool answered = AskThroughRemote(list, message, index, bytes, [&](char* remote) {
+    const std::string bytes = AskRemote(list, message, index, [&](char* remote) {
       request.pszText = remote + sizeof request;
       request.cchTextMax = 1024;
-      std::memcpy(bytes.data(), &request, sizeof request);
+      return std::string(reinterpret_cast<char*>(&request), sizeof request) + std::string(1024, 0);
     });
-    texts.push_back(answered ? bytes.c_str() + sizeof request : "<no answer>");
+    texts.push_back(bytes.empty() ? "<no answer>" : bytes.c_str() + sizeof request);
   };
   for (int i = 0; i < Ask(HeaderOf(list), HDM_GETITEMCOUNT).value_or(0); ++i) {
     if (row < 0) text(LVM_GETCOLUMNA, i, LVCOLUMNA{LVCF_TEXT});
@@ -119,8 +110,7 @@ inline std::vector<std::string> ListRowTexts(HWND list, int row) {
   return texts;
 }
 
-// Real input. Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands
-// on the pixel. Each button event carries the position as well, for Wine's sake (below).
+// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
 inline bool Send(std::vector<INPUT> inputs) {
   return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
@@ -133,36 +123,31 @@ inline INPUT Mouse(DWORD flags, POINT at) {
   return input;
 }
 
-// Clicks once `target` (or a child) is what a user would hit there: a new window may lie below
-// its owner for a moment. Under Wine the X pointer may report its old place and take the cursor
-// back: the cursor is moved until it stays.
-inline bool ClickAt(POINT at, HWND target, int clicks = 1) {
+// Clicks (the middle of `target` by default) once `target` or a child is what a user would hit
+// there: a new window may lie below its owner for a moment. Under Wine the X pointer may report
+// its old place and take the cursor back: move until it stays, and let every event carry it.
+inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1) {
+  RECT r{};
+  GetWindowRect(target, &r);
+  const POINT at = point.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   POINT cursor{};
-  const bool ready = WaitUntil([&] {
-    HWND hit = WindowFromPoint(at);
-    return hit && (hit == target || IsChild(target, hit));
+  std::vector<INPUT> inputs(2 * clicks, Mouse(MOUSEEVENTF_LEFTDOWN, at));
+  for (std::size_t i = 1; i < inputs.size(); i += 2) inputs[i] = Mouse(MOUSEEVENTF_LEFTUP, at);
+  return target && WaitUntil([&] {
+    return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at));
   }, 3000) && WaitUntil([&] {
     return Send({Mouse(0, at)}) && (Sleep(20), GetCursorPos(&cursor)) && cursor.x == at.x &&
            cursor.y == at.y;
-  }, 2000);
-  std::vector<INPUT> inputs;
-  for (int i = 0; i < 2 * clicks; ++i) {
-    inputs.push_back(Mouse(i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, at));
-  }
-  return ready && Send(inputs);
-}
-inline bool ClickWindow(HWND window) {
-  RECT r{};
-  return GetWindowRect(window, &r) &&
-         ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, window);
+  }, 2000) && Send(inputs);
 }
 // The middle of the rectangle that `message` fills in for item `index` of a list or its header.
 inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
-  std::string bytes(reinterpret_cast<const char*>(&rect), sizeof rect);
-  if (!AskThroughRemote(window, message, index, bytes)) return false;
-  std::memcpy(&rect, bytes.data(), sizeof rect);
+  const std::string bytes = AskRemote(window, message, index, [&](char*) {
+    return std::string(reinterpret_cast<char*>(&rect), sizeof rect);
+  });
+  std::memcpy(&rect, bytes.data(), std::min(bytes.size(), sizeof rect));
   POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(at, window, clicks);
+  return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(window, at, clicks);
 }
 // Pressed in order and released in reverse, into `window`.
 inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
@@ -192,22 +177,20 @@ class VelmoraE2eTest : public ::testing::Test {
   };
   ~VelmoraE2eTest() override {
     EXPECT_EQ(Modals(), "");
-    if (process_ && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-      TerminateProcess(process_, 99);
-      WaitForSingleObject(process_, 5000);
-    }
-    if (process_) CloseHandle(process_);
+    if (!process_) return;
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+    CloseHandle(process_);
   }
   std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
-  // The main window exists, hidden, while start-up message boxes are open. The first start
-  // under Wine loads a lot; later ones take well under a second.
+  // The main window exists, hidden, while start-up message boxes are open. A first start under
+  // Wine may take long.
   AssertionResult Launch(const std::string& folder = {}) {
     process_ = StartProgram("VELMORA_EXE", VELMORA_EXE, "", folder.empty() ? dir_.Path() : folder);
     processId_ = GetProcessId(process_);
-    return Check(process_ && WaitUntil([&] {
-      return (main_ = FindWindowA("VELMORA", nullptr)) != nullptr;
-    }, 30000), "no VELMORA window within 30 s");
+    return Check(process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000),
+                 "no VELMORA window within 30 s");
   }
   AssertionResult Shown() {
     return Check(WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
@@ -221,11 +204,10 @@ class VelmoraE2eTest : public ::testing::Test {
   HWND List() const { return Control(kRecordList); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
   std::vector<std::string> Structures() const {
-    std::vector<std::string> items(Ask(Control(kSelector), CB_GETCOUNT).value_or(0));
-    for (WPARAM i = 0; i < items.size(); ++i) {
-      items[i] = AskText(Control(kSelector), CB_GETLBTEXTLEN, CB_GETLBTEXT, i);
-    }
-    return items;
+    HWND c = Control(kSelector);
+    std::vector<std::string> n(Ask(c, CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(c, CB_GETLBTEXT, i);
+    return n;
   }
 
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
@@ -238,7 +220,7 @@ class VelmoraE2eTest : public ::testing::Test {
     return Ask(Control(kSelector), CB_SETCURSEL, index) && Command(kSelector, CBN_SELCHANGE);
   }
   bool Press(int button, const std::string& path) {
-    return SetText(Control(kPathField), path) && ClickWindow(Control(button));
+    return SetText(Control(kPathField), path) && ClickAt(Control(button));
   }
   AssertionResult StatusIs(std::string_view expected) {
     HWND status = Control(kStatusLine);
@@ -271,7 +253,7 @@ class VelmoraE2eTest : public ::testing::Test {
   }
   // Clicks a button and waits until the window has gone and its command is done.
   AssertionResult Answer(const ModalWindow& modal, int id) {
-    return Check(ClickWindow(GetDlgItem(modal.window, id)) && WaitUntil([&] {
+    return Check(ClickAt(GetDlgItem(modal.window, id)) && WaitUntil([&] {
       return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
     }) && Settle(), modal.caption + " not closed by button " + std::to_string(id));
   }

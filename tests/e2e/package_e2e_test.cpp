@@ -1,7 +1,6 @@
 #include "e2e_fixture.h"
 
 namespace e2e {
-namespace {
 
 using PackageTest = VelmoraE2eTest;
 
@@ -18,9 +17,7 @@ TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   ASSERT_EQ(Ask(List(), LVM_GETITEMCOUNT), 48);  // 1728 bytes of 36-byte records
   EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "1000", "ポーション", "2", "4", "81", "675",
                                   "439", "0100", "74", "198", "250", "202"));
-  EXPECT_EQ(Row(47).at(1), "0000069C");
-  EXPECT_EQ(Row(47).at(3), "竜の鱗");
+  EXPECT_THAT(Row(47), testing::IsSupersetOf({"0000069C", "竜の鱗"}));
 }
 
-}  // namespace
 }  // namespace e2e

@@ -1,12 +1,11 @@
 #include "e2e_fixture.h"
 
 namespace e2e {
-namespace {
 
 using WideTest = VelmoraE2eTest;
 using Column = std::pair<std::string, LRESULT>;  // header text, width
 
-std::vector<Column> ColumnsOf(HWND list) {
+static std::vector<Column> ColumnsOf(HWND list) {
   std::vector<Column> columns;
   for (const std::string& label : ListRowTexts(list, -1)) {
     columns.emplace_back(label, Ask(list, LVM_GETCOLUMNWIDTH, columns.size()).value_or(-1));
@@ -16,7 +15,7 @@ std::vector<Column> ColumnsOf(HWND list) {
 
 // As wide as the label or the widest cell text, whichever is wider, in the font of a device
 // context of the list with nothing selected into it, plus 30, at most 300.
-LRESULT ExpectedWidth(HWND list, std::string_view label, std::string_view widest) {
+static LRESULT ExpectedWidth(HWND list, std::string_view label, std::string_view widest) {
   HDC dc = GetDC(list);
   SIZE label_size{}, widest_size{};
   GetTextExtentPoint32A(dc, label.data(), static_cast<int>(label.size()), &label_size);
@@ -40,5 +39,4 @@ TEST_F(WideTest, SwitchingAwayAndBackShowsTheColumnsOfAFreshStart) {
   EXPECT_EQ(ColumnsOf(List()), fresh);
 }
 
-}  // namespace
 }  // namespace e2e
