@@ -15,8 +15,7 @@
 
 namespace e2e {
 
-using ::testing::AssertionResult;
-using ::testing::ElementsAre;
+using ::testing::AssertionResult, ::testing::ElementsAre;
 
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD limit = 10000) {
   for (const ULONGLONG deadline = GetTickCount64() + limit; !condition(); Sleep(25)) {
@@ -32,8 +31,7 @@ inline std::string Quoted(std::string_view text) { return "\"" + std::string(tex
 // The program the build made or the one the environment names; Wine sees Linux paths on Z:.
 inline HANDLE StartProgram(const char* variable, const char* built, const std::string& arguments,
                            const std::string& folder) {
-  const char* named = std::getenv(variable);
-  std::string exe = named && *named ? named : built;
+  std::string exe = std::getenv(variable) ? std::getenv(variable) : built;
   if (exe.starts_with('/')) exe = "Z:" + exe;
   std::replace(exe.begin(), exe.end(), '/', '\\');
   std::string line = Quoted(exe) + " " + arguments;
@@ -72,8 +70,8 @@ inline bool SetText(HWND window, const std::string& text) {
 }
 inline bool IsChecked(HWND button) { return Ask(button, BM_GETCHECK).value_or(0) == BST_CHECKED; }
 
-// Asks with a pointer to a copy of `build(remote)` placed at `remote` in the window's process,
-// where the control reads and fills it, and returns the copy read back (empty: no answer).
+// Asks with a pointer to `build(remote)` copied to `remote` in the window's process; the copy
+// read back, or nothing.
 inline std::string AskRemote(HWND window, UINT message, WPARAM wParam,
                              const std::function<std::string(char* remote)>& build) {
   DWORD id = 0;
@@ -150,13 +148,12 @@ inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, in
 }
 // Pressed in order and released in reverse, into `window`.
 inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
-  SetForegroundWindow(window);
   std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD});
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const WORD scan = WORD(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
-    inputs[i].ki = {keys[i], scan, 0, 0, 0};
-    inputs[inputs.size() - 1 - i].ki = {keys[i], scan, KEYEVENTF_KEYUP, 0, 0};
+  for (std::size_t i = 0, n = inputs.size(); i < n; ++i) {
+    const WORD key = keys[std::min(i, n - 1 - i)];
+    inputs[i].ki = {key, WORD(MapVirtualKeyA(key, 0)), i < keys.size() ? 0u : KEYEVENTF_KEYUP};
   }
+  SetForegroundWindow(window);
   return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000) && Send(inputs);
 }
 
@@ -176,18 +173,15 @@ class VelmoraE2eTest : public ::testing::Test {
   };
   ~VelmoraE2eTest() override {
     EXPECT_EQ(Modals(), "");
-    if (!process_) return;
-    TerminateProcess(process_, 99);
+    TerminateProcess(process_, 99);  // without a process these fail harmlessly
     WaitForSingleObject(process_, 5000);
     CloseHandle(process_);
   }
   std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
-  // The main window exists, hidden, while start-up message boxes are open. A first start under
-  // Wine may take long.
+  // The main window exists, hidden, while start-up message boxes are open.
   AssertionResult Launch(const std::string& folder = {}) {
     process_ = StartProgram("VELMORA_EXE", VELMORA_EXE, "", folder.empty() ? dir_.Path() : folder);
-    processId_ = GetProcessId(process_);
     return Check(process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000),
                  "no VELMORA window within 30 s");
   }
@@ -195,8 +189,7 @@ class VelmoraE2eTest : public ::testing::Test {
     return Check(WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
                  Settle(), "main window not shown" + Modals());
   }
-  bool Start(const std::string& folder = {}) { return Launch(folder) && Shown(); }
-  // Returns once the main window looks at its messages again (a modal dialog counts).
+  // True once the main window looks at its messages again (a modal dialog counts).
   bool Settle() const { return Ask(main_, WM_NULL).has_value(); }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
@@ -226,9 +219,6 @@ class VelmoraE2eTest : public ::testing::Test {
     return Check(WaitUntil([&] { return AskText(status) == expected; }),
                  "status: " + AskText(status) + Modals());
   }
-  bool Read(const std::string& path) {
-    return Press(kReadButton, path) && StatusIs("データ" + Quoted(path) + "を読み込みました");
-  }
 
   // The first modal window with `caption` (any when empty), after menu command `id` if any.
   AssertionResult Open(int id, std::string_view caption, ModalWindow& modal) {
@@ -236,7 +226,7 @@ class VelmoraE2eTest : public ::testing::Test {
       for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == processId_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        if (owner == GetProcessId(process_) && IsWindowVisible(window) && IsWindowEnabled(window)) {
           modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
           if (caption.empty() || modal.caption == caption) return true;
         }
@@ -264,18 +254,15 @@ class VelmoraE2eTest : public ::testing::Test {
   // returns the text the dialog showed first.
   std::string EditCell(int row, int column, const std::string& typed, int button = kOk) {
     ModalWindow dialog;
-    if (!ClickListPart(List(), LVM_GETSUBITEMRECT, row, {LVIR_BOUNDS, column}, 2) ||
-        !Open(0, "項目編集", dialog)) {
-      return "<no dialog>" + Modals();
-    }
+    const bool opened = ClickListPart(List(), LVM_GETSUBITEMRECT, row, {LVIR_BOUNDS, column}, 2) &&
+                        Open(0, "項目編集", dialog);
     HWND field = GetDlgItem(dialog.window, kDialogField);
     const std::string shown = AskText(field);
-    return SetText(field, typed) && Answer(dialog, button) ? shown : "<not closed>";
+    return opened && SetText(field, typed) && Answer(dialog, button) ? shown : "<no edit>";
   }
 
   TempDir dir_;
   HANDLE process_ = nullptr;
-  DWORD processId_ = 0;
   HWND main_ = nullptr;
 };
 

@@ -27,7 +27,7 @@ static LRESULT ExpectedWidth(HWND list, const std::string& wider) {
 TEST_F(WideTest, SwitchingAwayAndBackShowsTheColumnsOfAFreshStart) {
   WriteBytes(PathIn("struct.def"), "struct Wide {\r\n  ubyte payload [1000];\r\n"
              "  string tag [40];\r\n}\r\nstruct Narrow {\r\n  xlong one;\r\n}\r\n");
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Launch() && Shown());
   const auto fresh = ColumnsOf(List());
   ASSERT_EQ(fresh.size(), 1003u);
   EXPECT_EQ(fresh[1001], Column("payload[999]", ExpectedWidth(List(), "payload[999]")));
