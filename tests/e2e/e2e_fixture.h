@@ -46,11 +46,9 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
 inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR answer = 0;
   SetLastError(0);
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) &&
-      (GetLastError() != 0 || !IsWindow(window))) {
-    return std::nullopt;
-  }
-  return static_cast<LRESULT>(answer);
+  const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                            5000, &answer) || (!GetLastError() && IsWindow(window));
+  return answered ? std::optional<LRESULT>(answer) : std::nullopt;
 }
 
 // Texts go in UTF-16 (narrow ones do not survive the process boundary under Wine) and are
@@ -166,11 +164,9 @@ struct ModalWindow {
 // Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
  protected:
-  enum : int {
-    kSelector = 150, kPathField, kReadButton, kWriteButton, kRecordList, kStatusLine = 156,
-    kOk = 1, kCancel, kYes = 6, kAbout = 104, kSettings = 110, kCsvExport, kDialogField = 141,
-    kFirstRadio = 141
-  };
+  enum : int { kOk = 1, kCancel, kYes = 6, kAbout = 104, kSettings = 110, kCsvExport,
+    kDialogField = 141, kFirstRadio = 141, kSelector = 150, kPathField, kReadButton, kWriteButton,
+    kRecordList, kStatusLine = 156 };
   ~VelmoraE2eTest() override {
     EXPECT_EQ(Modals(), "");
     TerminateProcess(process_, 99);  // without a process these fail harmlessly
@@ -187,10 +183,8 @@ class VelmoraE2eTest : public ::testing::Test {
   }
   AssertionResult Shown() {
     return Check(WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
-                 Settle(), "main window not shown" + Modals());
+                 Ask(main_, WM_NULL), "main window not shown" + Modals());
   }
-  // True once the main window looks at its messages again (a modal dialog counts).
-  bool Settle() const { return Ask(main_, WM_NULL).has_value(); }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
   HWND List() const { return Control(kRecordList); }
@@ -203,10 +197,10 @@ class VelmoraE2eTest : public ::testing::Test {
   }
 
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
-  // posted message, the Settle after it is handled after it.
+  // posted message, the WM_NULL after it is answered after it (or once a modal dialog waits).
   bool Command(int id, int code = 0) {
     const LPARAM from = id == kSelector ? LPARAM(Control(id)) : 0;
-    return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Settle();
+    return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Ask(main_, WM_NULL);
   }
   bool SelectStructure(int index) {
     return Ask(Control(kSelector), CB_SETCURSEL, index) && Command(kSelector, CBN_SELCHANGE);
@@ -215,9 +209,8 @@ class VelmoraE2eTest : public ::testing::Test {
     return SetText(Control(kPathField), path) && ClickAt(Control(button));
   }
   AssertionResult StatusIs(std::string_view expected) {
-    HWND status = Control(kStatusLine);
-    return Check(WaitUntil([&] { return AskText(status) == expected; }),
-                 "status: " + AskText(status) + Modals());
+    auto status = [&] { return AskText(Control(kStatusLine)); };
+    return Check(WaitUntil([&] { return status() == expected; }), "status: " + status() + Modals());
   }
 
   // The first modal window with `caption` (any when empty), after menu command `id` if any.
@@ -243,7 +236,7 @@ class VelmoraE2eTest : public ::testing::Test {
   AssertionResult Answer(const ModalWindow& modal, int id) {
     return Check(ClickAt(GetDlgItem(modal.window, id)) && WaitUntil([&] {
       return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
-    }) && Settle(), modal.caption + " not closed by button " + std::to_string(id));
+    }) && Ask(main_, WM_NULL), modal.caption + " not closed by button " + std::to_string(id));
   }
   // The caption and text of the next message box, which button `id` closes.
   std::string AnswerBox(int id = kOk) {

@@ -10,14 +10,12 @@ TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   const char* folder = std::getenv("VELMORA_PACKAGE_DIR");
   if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "no VELMORA_PACKAGE_DIR";
   ASSERT_TRUE(Launch(folder) && Shown());
-  EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
   EXPECT_THAT(Structures(), ElementsAre("アイテム表", "DeviceLog", "CustomerRecord"));
   const std::string items = folder + std::string("\\items.bin");
   ASSERT_TRUE(Press(kReadButton, items) && StatusIs("データ" + Quoted(items) + "を読み込みました"));
   ASSERT_EQ(Ask(List(), LVM_GETITEMCOUNT), 48);  // 1728 bytes of 36-byte records
   EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "1000", "ポーション", "2", "4", "81", "675",
                                   "439", "0100", "74", "198", "250", "202"));
-  EXPECT_THAT(Row(47), testing::IsSupersetOf({"0000069C", "竜の鱗"}));
 }
 
 }  // namespace e2e

@@ -2,7 +2,6 @@
 
 namespace e2e {
 
-using WideTest = VelmoraE2eTest;
 using Column = std::pair<std::string, LRESULT>;  // header text, width
 
 static std::vector<Column> ColumnsOf(HWND list) {
@@ -24,7 +23,7 @@ static LRESULT ExpectedWidth(HWND list, const std::string& wider) {
 }
 
 // A switch rebuilds the columns on a list that is shown, a start on one that is not yet.
-TEST_F(WideTest, SwitchingAwayAndBackShowsTheColumnsOfAFreshStart) {
+TEST_F(VelmoraE2eTest, WideStructureSwitchedAwayAndBackShowsTheColumnsOfAFreshStart) {
   WriteBytes(PathIn("struct.def"), "struct Wide {\r\n  ubyte payload [1000];\r\n"
              "  string tag [40];\r\n}\r\nstruct Narrow {\r\n  xlong one;\r\n}\r\n");
   ASSERT_TRUE(Launch() && Shown());

@@ -4,10 +4,7 @@
 
 namespace e2e {
 
-using WindowTest = VelmoraE2eTest;
-
-// Record 1 has a String with bytes after its zero, record 2 one with a comma and a quote,
-// record 3 one of CP932 characters whose second byte is 0x5C.
+// Strings: with bytes after the zero, with a comma and a quote, of CP932 characters ending in 5C.
 const unsigned char kItems[] = {
     0x05, 0xA0, 0x34, 0x12, 'a', 'b', 0x00, 'X', 'Y', 'Z', 0xFE, 0xFF, 0x78, 0x56, 0x34, 0x12,
     0xFF, 0x01, 0x01, 0x00, 'a', ',', '"', 'b', 0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF,
@@ -15,7 +12,7 @@ const unsigned char kItems[] = {
 
 // One session in folders whose names end in a byte 0x5C (表 is 95 5C, ソ 83 5C in code page
 // 932), so every path join and status text is byte-wise.
-TEST_F(WindowTest, OneSessionThroughEveryCommand) {
+TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   const std::string work = PathIn("作業表"), data = PathIn("データソ"), items(kItems, kItems + 48);
   ASSERT_TRUE(MakeFolder(work) && MakeFolder(data));
   WriteBytes(work + "\\struct.def", "struct Bad {\n  ubyte a;\n  foo x;\n  xbyte c [4\n  ;\n}\n"
