@@ -7,8 +7,6 @@
 #include <commctrl.h>
 #include <gmock/gmock.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 
 #include "test_support.h"
@@ -118,9 +116,8 @@ inline INPUT Mouse(DWORD flags, POINT at) {
   return input;
 }
 
-// Clicks (the middle of `target` by default) once `target` or a child is what a user would hit
-// there: a new window may lie below its owner for a moment. Under Wine the X pointer may report
-// its old place and take the cursor back: move until it stays, and let every event carry it.
+// Clicks (the middle of `target` by default) once it is what a user would hit there, not yet its
+// owner. Under Wine the pointer may jump back for a moment: move until it stays, then click.
 inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1) {
   RECT r{};
   GetWindowRect(target, &r);
@@ -137,14 +134,12 @@ inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1
 }
 // The middle of the rectangle that `message` fills in for item `index` of a list or its header.
 inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
-  const std::string bytes = AskRemote(window, message, index, [&](char*) {
-    return std::string(reinterpret_cast<char*>(&rect), sizeof rect);
-  });
-  std::memcpy(&rect, bytes.data(), std::min(bytes.size(), sizeof rect));
+  const std::string sent(reinterpret_cast<char*>(&rect), sizeof rect);
+  const std::string bytes = AskRemote(window, message, index, [&](char*) { return sent; });
+  bytes.copy(reinterpret_cast<char*>(&rect), sizeof rect);
   POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(window, at, clicks);
 }
-// Pressed in order and released in reverse, into `window`.
 inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
   std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD});
   for (std::size_t i = 0, n = inputs.size(); i < n; ++i) {
@@ -156,10 +151,7 @@ inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
 }
 
 // A modal dialog or message box; a message box's text is its static control 0xFFFF.
-struct ModalWindow {
-  HWND window = nullptr;
-  std::string caption, text;
-};
+struct ModalWindow { HWND window = nullptr; std::string caption, text; };
 
 // Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
@@ -176,23 +168,21 @@ class VelmoraE2eTest : public ::testing::Test {
   std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
   // The main window exists, hidden, while start-up message boxes are open.
-  AssertionResult Launch(const std::string& folder = {}) {
+  bool Launch(const std::string& folder = {}) {
     process_ = StartProgram("VELMORA_EXE", VELMORA_EXE, "", folder.empty() ? dir_.Path() : folder);
-    return Check(process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000),
-                 "no VELMORA window within 30 s");
+    return process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000);
   }
-  AssertionResult Shown() {
-    return Check(WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
-                 Ask(main_, WM_NULL), "main window not shown" + Modals());
+  bool Shown() {
+    return WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
+           Ask(main_, WM_NULL);
   }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
   HWND List() const { return Control(kRecordList); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
   std::vector<std::string> Structures() const {
-    HWND c = Control(kSelector);
-    std::vector<std::string> n(Ask(c, CB_GETCOUNT).value_or(0));
-    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(c, CB_GETLBTEXT, i);
+    std::vector<std::string> n(Ask(Control(kSelector), CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Control(kSelector), CB_GETLBTEXT, i);
     return n;
   }
 

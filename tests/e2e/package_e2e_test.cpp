@@ -4,8 +4,7 @@ namespace e2e {
 
 using PackageTest = VelmoraE2eTest;
 
-// The program unpacked from the zip into a folder of its own, as scripts/package-test.sh names
-// it (and the exe in it); other runs skip this.
+// The program unzipped into a folder of its own, named by scripts/package-test.sh; else skipped.
 TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   const char* folder = std::getenv("VELMORA_PACKAGE_DIR");
   if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "no VELMORA_PACKAGE_DIR";

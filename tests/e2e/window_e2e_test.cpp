@@ -20,8 +20,7 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
              " ulong total; }\r\nstruct Byte { ubyte b; }\r\n");
   const std::string in = data + "\\表.bin", out = data + "\\出力ソ.bin", csv = data + "\\表.csv";
   WriteBytes(in, items);
-  // The first structure is loaded while the main window is created: its error boxes come one by
-  // one in file order before the window shows.
+  // Start-up loads the first structure: its error boxes come one by one before the window shows.
   ASSERT_TRUE(Launch(work));
   for (std::string text : {"\"foo\"は", "\"x;\"は"}) {
     ASSERT_EQ(AnswerBox(), "\\struct.def 定義エラー: " + text + "定義された型ではありません");
@@ -32,7 +31,6 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   EXPECT_TRUE(StatusIs("構造体定義ファイルを読み込みました。"));
   EXPECT_THAT(Structures(), ElementsAre("Bad", "Item", "Byte"));
   EXPECT_THAT(Row(-1), ElementsAre("No.", "Address", "a", "c"));
-  EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "", ""));
   ASSERT_TRUE(SelectStructure(1));
   ModalWindow dialog;
   using Keys = std::vector<WORD>;  // none: the menu; then Alt+? and Alt+/
@@ -78,9 +76,8 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   EXPECT_EQ(EditCell(0, 5, "zz", kCancel), "ab");
   EXPECT_THAT(Row(0), ElementsAre("1", "00000000", "5", "A0", "beef", "ab", "-2", "305419896"));
   ASSERT_TRUE(Press(kWriteButton, out) && StatusIs("データを" + Quoted(out) + "に書き込みました"));
-  std::string expected = items;
-  expected.replace(2, 2, "\xEF\xBE").replace(36, 6, std::string("\x83\x5C\x95\x5C\0\0", 6));
-  EXPECT_EQ(ReadBytes(out), expected);
+  EXPECT_EQ(ReadBytes(out), std::string(items).replace(2, 2, "\xEF\xBE").replace(
+                                36, 6, std::string("\x83\x5C\x95\x5C\0\0", 6)));
   EXPECT_EQ(ReadBytes(in), items);
 
   // A list view holds at most 100,000,000 rows: the program shows that many and says so.
