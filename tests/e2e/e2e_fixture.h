@@ -104,10 +104,10 @@ inline std::vector<std::string> ListRowTexts(HWND list, int row) {
   return texts;
 }
 
-// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
 inline bool Send(std::vector<INPUT> inputs) {
   return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
+// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
 inline INPUT Mouse(DWORD flags, POINT at) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{INPUT_MOUSE};
@@ -116,8 +116,8 @@ inline INPUT Mouse(DWORD flags, POINT at) {
   return input;
 }
 
-// Clicks (the middle of `target` by default) once it is what a user would hit there, not yet its
-// owner. Under Wine the pointer may jump back for a moment: move until it stays, then click.
+// Clicks (the middle of `target` by default) once `target` is what a user would hit there: a new
+// window may lie below its owner for a moment. Wine's pointer may jump back: move until it stays.
 inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1) {
   RECT r{};
   GetWindowRect(target, &r);

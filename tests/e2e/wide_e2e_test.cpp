@@ -12,8 +12,8 @@ static std::vector<Column> ColumnsOf(HWND list) {
   return columns;
 }
 
-// The label or the widest cell text, whichever is wider, in the font of a device context of the
-// list with nothing selected into it, plus 30, at most 300.
+// `wider`, of the label and the widest cell text, in the font of a device context of the list
+// with nothing selected into it, plus 30, at most 300.
 static LRESULT ExpectedWidth(HWND list, const std::string& wider) {
   HDC dc = GetDC(list);
   SIZE size{};
