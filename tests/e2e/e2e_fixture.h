@@ -1,113 +1,251 @@
 #pragma once
 
-// velmora.exe started in a temporary folder and met as its user meets it: the main window's
-// controls by their ids, the menu commands, the record list and the modal windows it opens.
+// velmora.exe driven as a user drives it, its controls read back across the process boundary.
+// Every wait has a deadline and no call blocks on the program: a hang fails, not stops, the run.
 
+#include <windows.h>
+#include <commctrl.h>
 #include <gmock/gmock.h>
 
-#include <string>
-#include <string_view>
-#include <vector>
+#include <optional>
 
-#include "driver_win32.h"
 #include "test_support.h"
 
 namespace e2e {
 
-// Control ids of the main window and of the dialogs, and the menu commands.
-namespace ids {
-inline constexpr int kSelector = 150, kPathField = 151, kReadButton = 152, kWriteButton = 153;
-inline constexpr int kRecordList = 154, kBrowseButton = 155, kStatusLine = 156;
-inline constexpr int kAbout = 104, kExit = 105, kSettings = 110, kCsvExport = 111;
-inline constexpr int kOk = 1, kCancel = 2, kYes = 6, kNo = 7;
-inline constexpr int kDialogField = 141;  // item edit value, CSV path
-inline constexpr int kFirstRadio = 141;   // settings and type change radio buttons
-inline constexpr int kCsvColumns = 143;
-}  // namespace ids
+using ::testing::AssertionResult, ::testing::ElementsAre;
 
-using ::testing::AssertionResult;
-using ::testing::ElementsAre;
-
-// How the program quotes paths, labels and keywords in its texts.
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD limit = 10000) {
+  for (const ULONGLONG deadline = GetTickCount64() + limit; !condition(); Sleep(25)) {
+    if (GetTickCount64() >= deadline) return false;
+  }
+  return true;
+}
+inline AssertionResult Check(bool ok, std::string_view failure) {
+  return ok ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << failure;
+}
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// The main test structure and data. Item is 16 bytes; Pair lays the same bytes out as 12-byte
-// records.
-extern const char kItemPairDef[];
-std::string ItemData();
+// The program the build made or the one the environment names; Wine sees Linux paths on Z:.
+inline HANDLE StartProgram(const char* variable, const char* built, const std::string& arguments,
+                           const std::string& folder) {
+  std::string exe = std::getenv(variable) ? std::getenv(variable) : built;
+  if (exe.starts_with('/')) exe = "Z:" + exe;
+  std::replace(exe.begin(), exe.end(), '/', '\\');
+  std::string line = Quoted(exe) + " " + arguments;
+  STARTUPINFOA startup{sizeof startup};
+  PROCESS_INFORMATION info{};
+  const bool started = CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(),
+                                      &startup, &info) && CloseHandle(info.hThread);
+  return started ? info.hProcess : nullptr;
+}
 
-// Whatever a test leaves open is reported and the process is ended, so one failure never leaks
-// into the next test.
+// SendMessageTimeout reports a zero answer as failure without an error; that is an answer.
+inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR answer = 0;
+  SetLastError(0);
+  const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                            5000, &answer) || (!GetLastError() && IsWindow(window));
+  return answered ? std::optional<LRESULT>(answer) : std::nullopt;
+}
+
+// Texts go in UTF-16 (narrow ones do not survive the process boundary under Wine) and are
+// compared as code page 932 bytes. No index: a window's text; else a combo box item's.
+inline std::string AskText(HWND window, UINT message = WM_GETTEXT, std::optional<WPARAM> i = {}) {
+  std::wstring text(4096, L'\0');
+  const int length = static_cast<int>(std::clamp<LRESULT>(
+      Ask(window, message, i.value_or(text.size()), LPARAM(text.data())).value_or(0), 0, 4095));
+  std::string bytes(2 * length, '\0');
+  bytes.resize(WideCharToMultiByte(932, 0, text.data(), length, bytes.data(), 2 * length, 0, 0));
+  return bytes;
+}
+inline bool SetText(HWND window, const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  return Ask(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())).value_or(0) == TRUE;
+}
+inline bool IsChecked(HWND button) { return Ask(button, BM_GETCHECK).value_or(0) == BST_CHECKED; }
+
+// Asks with a pointer to `build(remote)` copied to `remote` in the window's process; the copy
+// read back, or nothing.
+inline std::string AskRemote(HWND window, UINT message, WPARAM wParam,
+                             const std::function<std::string(char* remote)>& build) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, id);
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, 0, 4096, MEM_COMMIT, PAGE_READWRITE));
+  std::string bytes = remote ? build(remote) : "";
+  const bool answered =
+      remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
+      Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+      ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return answered ? bytes : "";
+}
+
+inline HWND HeaderOf(HWND list) { return HWND(Ask(list, LVM_GETHEADER).value_or(0)); }
+
+// A report-mode list view's texts; row -1 is the column headers.
+inline std::vector<std::string> ListRowTexts(HWND list, int row) {
+  std::vector<std::string> texts;
+  auto text = [&](UINT message, WPARAM index, auto request) {
+    const std::string bytes = AskRemote(list, message, index, [&](char* remote) {
+      request.pszText = remote + sizeof request;
+      request.cchTextMax = 1024;
+      return std::string(reinterpret_cast<char*>(&request), sizeof request) + std::string(1024, 0);
+    });
+    texts.push_back(bytes.empty() ? "<no answer>" : bytes.c_str() + sizeof request);
+  };
+  for (int i = 0; i < Ask(HeaderOf(list), HDM_GETITEMCOUNT).value_or(0); ++i) {
+    if (row < 0) text(LVM_GETCOLUMNA, i, LVCOLUMNA{LVCF_TEXT});
+    if (row >= 0) text(LVM_GETITEMTEXTA, row, LVITEMA{0, 0, i});
+  }
+  return texts;
+}
+
+inline bool Send(std::vector<INPUT> inputs) {
+  return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up lands on the pixel.
+inline INPUT Mouse(DWORD flags, POINT at) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{INPUT_MOUSE};
+  input.mi = {LONG((at.x * 65536LL + width - 1) / width), LONG((at.y * 65536LL + height - 1) /
+              height), 0, flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  return input;
+}
+
+// Clicks (the middle of `target` by default) once `target` is what a user would hit there: a new
+// window may lie below its owner for a moment. Wine's pointer may jump back: move until it stays.
+inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1) {
+  RECT r{};
+  GetWindowRect(target, &r);
+  const POINT at = point.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  POINT cursor{};
+  std::vector<INPUT> inputs(2 * clicks, Mouse(MOUSEEVENTF_LEFTDOWN, at));
+  for (std::size_t i = 1; i < inputs.size(); i += 2) inputs[i] = Mouse(MOUSEEVENTF_LEFTUP, at);
+  return target && WaitUntil([&] {
+    return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at));
+  }, 3000) && WaitUntil([&] {
+    return Send({Mouse(0, at)}) && (Sleep(20), GetCursorPos(&cursor)) && cursor.x == at.x &&
+           cursor.y == at.y;
+  }, 2000) && Send(inputs);
+}
+// The middle of the rectangle that `message` fills in for item `index` of a list or its header.
+inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
+  const std::string sent(reinterpret_cast<char*>(&rect), sizeof rect);
+  const std::string bytes = AskRemote(window, message, index, [&](char*) { return sent; });
+  bytes.copy(reinterpret_cast<char*>(&rect), sizeof rect);
+  POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(window, at, clicks);
+}
+inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD});
+  for (std::size_t i = 0, n = inputs.size(); i < n; ++i) {
+    const WORD key = keys[std::min(i, n - 1 - i)];
+    inputs[i].ki = {key, WORD(MapVirtualKeyA(key, 0)), i < keys.size() ? 0u : KEYEVENTF_KEYUP};
+  }
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000) && Send(inputs);
+}
+
+// A modal dialog or message box; a message box's text is its static control 0xFFFF.
+struct ModalWindow { HWND window = nullptr; std::string caption, text; };
+
+// Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
  protected:
-  void TearDown() override;
-
-  // Writes struct.def (CP932 bytes as given) into `folder`, the test's folder by default.
-  void WriteStructDef(std::string_view text, const std::string& folder = {});
-  std::string Folder() const { return dir_.Path(); }
+  enum : int { kOk = 1, kCancel, kYes = 6, kAbout = 104, kSettings = 110, kCsvExport,
+    kDialogField = 141, kFirstRadio = 141, kSelector = 150, kPathField, kReadButton, kWriteButton,
+    kRecordList, kStatusLine = 156 };
+  ~VelmoraE2eTest() override {
+    EXPECT_EQ(Modals(), "");
+    TerminateProcess(process_, 99);  // without a process these fail harmlessly
+    WaitForSingleObject(process_, 5000);
+    CloseHandle(process_);
+  }
   std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
-  // Starts the program in `folder` (the test's by default) and waits for its main window, which
-  // stays hidden behind start-up message boxes; Shown waits until it is shown and idle.
-  AssertionResult Launch(const std::string& folder = {});
-  AssertionResult Shown();
-  AssertionResult Start(const std::string& folder = {}) {
-    auto launched = Launch(folder);
-    return launched ? Shown() : launched;
+  // The main window exists, hidden, while start-up message boxes are open.
+  bool Launch(const std::string& folder = {}) {
+    process_ = StartProgram("VELMORA_EXE", VELMORA_EXE, "", folder.empty() ? dir_.Path() : folder);
+    return process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000);
   }
-  HWND Main() const { return main_; }
+  bool Shown() {
+    return WaitUntil([&] { return IsWindowVisible(main_) && IsWindowEnabled(main_); }) &&
+           Ask(main_, WM_NULL);
+  }
+
   HWND Control(int id) const { return GetDlgItem(main_, id); }
-  HWND List() const { return Control(ids::kRecordList); }
-  std::string Status() const { return WindowText(Control(ids::kStatusLine)); }
-  std::vector<std::string> Structures() const { return ComboItems(Control(ids::kSelector)); }
-  std::vector<std::string> Headers() const { return ListRowTexts(List(), -1); }
-  int RowCount() const { return ListRowCount(List()); }
+  HWND List() const { return Control(kRecordList); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
-  std::string Cell(int row, int column) const { return ListCellText(List(), row, column); }
-
-  // Waits until the main window has handled everything sent before.
-  AssertionResult Settle() const;
-  // Picks a structure as from the selector's drop-down list and waits until it is handled.
-  AssertionResult SelectStructure(int index);
-  // Types `path` and clicks the read or write button; then Read and Write expect the report in
-  // the status line.
-  AssertionResult Press(int button, const std::string& path);
-  AssertionResult Read(const std::string& path) {
-    auto pressed = Press(ids::kReadButton, path);
-    return pressed ? StatusIs("データ" + Quoted(path) + "を読み込みました") : pressed;
-  }
-  AssertionResult Write(const std::string& path) {
-    auto pressed = Press(ids::kWriteButton, path);
-    return pressed ? StatusIs("データを" + Quoted(path) + "に書き込みました") : pressed;
+  std::vector<std::string> Structures() const {
+    std::vector<std::string> n(Ask(Control(kSelector), CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Control(kSelector), CB_GETLBTEXT, i);
+    return n;
   }
 
-  // Waits for the modal window with `caption` after sending menu command `id` (0: none).
-  AssertionResult OpenDialog(int id, std::string_view caption, ModalWindow& dialog);
-  // Clicks button `id` of a modal window and waits until it has gone and the main window has
-  // finished the command that opened it.
-  AssertionResult Answer(const ModalWindow& modal, int id);
-  // Expects a message box with this caption and text and closes it with `button`.
-  AssertionResult AnswerBox(std::string_view caption, std::string_view text,
-                            int button = ids::kOk);
-  // Double-clicks a cell, expects the item edit dialog with `shown` in its field, types `typed`
-  // and closes it with `button`.
-  AssertionResult EditCell(int row, int column, std::string_view shown, std::string_view typed,
-                           int button = ids::kOk);
-  // Clicks a column header, expects the type change dialog with radio button `marked` (0 to 2)
-  // as the only mark, clicks the radio buttons `clicks` in order and closes with `button`.
-  AssertionResult ChangeType(int column, int marked, std::vector<int> clicks,
-                             int button = ids::kOk);
-  // Waits for the status line to read `expected`.
-  AssertionResult StatusIs(std::string_view expected);
-  // No modal window shows up after the program has handled its input (a negative check needs
-  // a short grace period: input is queued behind what the program is doing).
-  AssertionResult NoModalAppears();
-  // "; open: ..." for each modal window, for failure messages.
-  std::string OpenModals() const;
+  // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
+  // posted message, the WM_NULL after it is answered after it (or once a modal dialog waits).
+  bool Command(int id, int code = 0) {
+    const LPARAM from = id == kSelector ? LPARAM(Control(id)) : 0;
+    return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Ask(main_, WM_NULL);
+  }
+  bool SelectStructure(int index) {
+    return Ask(Control(kSelector), CB_SETCURSEL, index) && Command(kSelector, CBN_SELCHANGE);
+  }
+  bool Press(int button, const std::string& path) {
+    return SetText(Control(kPathField), path) && ClickAt(Control(button));
+  }
+  AssertionResult StatusIs(std::string_view expected) {
+    auto status = [&] { return AskText(Control(kStatusLine)); };
+    return Check(WaitUntil([&] { return status() == expected; }), "status: " + status() + Modals());
+  }
+
+  // The first modal window with `caption` (any when empty), after menu command `id` if any.
+  AssertionResult Open(int id, std::string_view caption, ModalWindow& modal) {
+    return Check((id <= 0 || Command(id)) && WaitUntil([&] {
+      for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == GetProcessId(process_) && IsWindowVisible(window) && IsWindowEnabled(window)) {
+          modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
+          if (caption.empty() || modal.caption == caption) return true;
+        }
+      }
+      return false;
+    }, id < 0 ? 400 : 10000), "no window " + std::string(caption));
+  }
+  // Waits a little: the program may still be busy with input queued before.
+  std::string Modals() {
+    ModalWindow modal;
+    return process_ && Open(-1, "", modal) ? "; open: " + modal.caption + ": " + modal.text : "";
+  }
+  // Clicks a button and waits until the window has gone and its command is done.
+  AssertionResult Answer(const ModalWindow& modal, int id) {
+    return Check(ClickAt(GetDlgItem(modal.window, id)) && WaitUntil([&] {
+      return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
+    }) && Ask(main_, WM_NULL), modal.caption + " not closed by button " + std::to_string(id));
+  }
+  // The caption and text of the next message box, which button `id` closes.
+  std::string AnswerBox(int id = kOk) {
+    ModalWindow box;
+    return Open(0, "", box) && Answer(box, id) ? box.caption + ": " + box.text : "<no box>";
+  }
+  // Double-clicks a cell, types `typed` in the item edit dialog and closes it with `button`;
+  // returns the text the dialog showed first.
+  std::string EditCell(int row, int column, const std::string& typed, int button = kOk) {
+    ModalWindow dialog;
+    const bool opened = ClickListPart(List(), LVM_GETSUBITEMRECT, row, {LVIR_BOUNDS, column}, 2) &&
+                        Open(0, "項目編集", dialog);
+    HWND field = GetDlgItem(dialog.window, kDialogField);
+    const std::string shown = AskText(field);
+    return opened && SetText(field, typed) && Answer(dialog, button) ? shown : "<no edit>";
+  }
 
   TempDir dir_;
-  Process process_;
-  DWORD processId_ = 0;
+  HANDLE process_ = nullptr;
   HWND main_ = nullptr;
 };
 
