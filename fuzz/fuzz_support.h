@@ -9,9 +9,7 @@
 #include "records/value_parse.h"
 #include "structdef/definition_parser.h"
 
-// libFuzzer reports the abort as a finding, with the input that caused it.
-#define FUZZ_CHECK(holds) \
-  ((holds) ? void() : (std::fprintf(stderr, "check failed: %s\n", #holds), std::abort()))
+#define FUZZ_CHECK(ok) ((ok) ? void() : (std::fprintf(stderr, "failed: %s\n", #ok), std::abort()))
 
 // Exactly as long as the data, so that AddressSanitizer catches a read past it.
 inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
@@ -20,33 +18,29 @@ inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
   return data;
 }
 
-// The input as one structure of a definition, parsed the way the program parses the selected
-// one, and the rest to draw on.
+// A definition of which any listed structure loads, its size the sum of its members; the rest.
 struct LayoutInput : FuzzedDataProvider {
   LayoutInput(const std::uint8_t* input, std::size_t size) : FuzzedDataProvider(input, size) {
-    const std::string definition = ConsumeRandomLengthString(1024);
     std::vector<std::string> names;
-    ListStructNamesInBytes(definition, [&](std::string_view name) { names.emplace_back(name); });
-    const std::uint32_t pick = ConsumeIntegral<std::uint32_t>();
-    if (!names.empty())
-      LoadStructDefFromBytes(definition, names[pick % names.size()], def, [](auto, auto) {});
+    const auto list = [&](std::string_view found) { names.emplace_back(found); };
+    FUZZ_CHECK(ListStructNamesInBytes(definition, list) == 0);
+    const auto name = names.empty() ? "" : names[ConsumeIntegral<std::uint32_t>() % names.size()];
+    FUZZ_CHECK(LoadStructDefFromBytes(definition, name, def, [](auto, auto) {}) == -names.empty());
+    FUZZ_CHECK(def.recordSize == ComputeRecordSize(def.members));
     BuildColumnList(def, columns);
-    n = static_cast<int>(columns.size());
   }
+  int n() const { return static_cast<int>(columns.size()); }
+  const std::string definition = ConsumeRandomLengthString(1024);
   StructDef def;
   ColumnList columns;
-  int n = 0;
 };
 
-// Whether a field shows as `text`: a String up to its first zero byte, a number that parses back
-// to it (little-endian, cut to its width); both cut to a cell's limit.
-inline bool Shows(const std::uint8_t* field, std::int64_t length, TypeCode type,
-                  std::string_view text) {
-  const std::string_view bytes(reinterpret_cast<const char*>(field),
-                               std::min<std::int64_t>(length, kCellTextLimit));
-  if (type == TypeCode::String)
-    return text.substr(0, kCellTextLimit) == bytes.substr(0, bytes.find('\0'));
+// Whether `n` bytes at `at` show as `text`: a String to its first zero, a number parsing back.
+inline bool Shows(const std::uint8_t* at, std::int64_t n, TypeCode type, std::string_view text) {
+  constexpr std::int64_t limit = kCellTextLimit;
+  const std::string_view bytes(reinterpret_cast<const char*>(at), std::min(n, limit));
+  if (type == TypeCode::String) return text.substr(0, limit) == bytes.substr(0, bytes.find('\0'));
   std::uint32_t held = 0;
-  for (int i = TypeWidth(type) - 1; i >= 0; --i) held = (held << 8) | field[i];
-  return length > 0 && held == (ParseNumberAs(type, text) & (~0u >> (32 - 8 * length)));
+  for (int i = TypeWidth(type) - 1; i >= 0; --i) held = (held << 8) | at[i];
+  return n > 0 && held == (ParseNumberAs(type, text) & (~0u >> (32 - 8 * n)));
 }
