@@ -55,8 +55,7 @@ TEST_F(Refusals, LockedAndReadOnlyFiles) {
   EXPECT_EQ(ReadBytes(target), "old");
 }
 #else
-// A FIFO with no writer would block a plain open: the child's deadline fails it instead. Each
-// refusal gives its descriptor back: with room for few, many still leave one for a load.
+// A FIFO would block a plain open (the deadline fails that); each refusal frees its descriptor.
 TEST_F(Refusals, FifoIsRefusedWithoutBlocking) {
   ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
   EXPECT_EQ(InChild([&] {
@@ -67,14 +66,21 @@ TEST_F(Refusals, FifoIsRefusedWithoutBlocking) {
             }, 5), 1);
 }
 
+// Sparse; its first bytes would look like a 10-byte file if the size were cut to 32 bits.
+TEST_F(Refusals, OverFourGigabytesFailsWithoutAllocating) {
+  for (off_t size : {off_t{1} << 32, (off_t{1} << 32) + 7}) {
+    WriteBytes(target, "1234567890");
+    EXPECT_FALSE(truncate(target.c_str(), size) != 0 || LoadDataFile(data, target)) << size;
+  }
+}
+
 TEST_F(Refusals, UnreadableAndReadOnlyFilesForAnOrdinaryUser) {
   for (const std::string& owned : {dir.Path(), target})  // to the user the child becomes
     ASSERT_TRUE(geteuid() != 0 || chown(owned.c_str(), 65534, 65534) == 0);
   auto asUser = [&](auto step) { return InChild([&] { return DropRoot() ? step() : 2; }); };
   if (asUser([] { return 0; }) == 2) GTEST_SKIP() << "cannot run as an unprivileged user";
   const auto save = [&] { return SaveDataFile(data, target); };
-  // Unreadable; read-only; writable in a folder where no temporary can be made.
-  for (mode_t mode : {0, 0444, 0666}) {
+  for (mode_t mode : {0, 0444, 0666}) {  // unreadable, read-only, in a folder without room
     ASSERT_EQ(chmod(target.c_str(), mode), 0);
     ASSERT_EQ(chmod(dir.Path().c_str(), mode == 0666 ? 0555 : 0755), 0);
     EXPECT_EQ(asUser([&] { return mode ? save() : LoadDataFile(data, target); }), 0);

@@ -2,9 +2,8 @@
 
 #include "test_support.h"
 
-// `meanwhile` is what another program does between Open and Commit.
 static bool Save(const std::string& target, std::string_view bytes,
-                 const std::function<void()>& meanwhile = [] {}) {
+                 const std::function<void()>& meanwhile = [] {}) {  // others, before Commit
   SafeFileWriter writer;
   if (!writer.Open(target) || !writer.Write(bytes)) return false;
   meanwhile();
@@ -34,8 +33,7 @@ TEST_F(SafeWrite, PiecesArriveInOrderOnlyAtCommit) {
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
 }
 
-// No room for the temporary's suffix within the system's limit (255-byte name on POSIX,
-// 260-byte path on Windows); Wine keeps names in UTF-8, where 構 takes 3 bytes.
+// A name at the system's limit leaves no room for a temporary's suffix; 構 is 3 bytes in Wine.
 TEST_F(SafeWrite, LongAndTwoByteNamesGetATemporaryInTheSameFolder) {
   std::string name;
   for (int i = 0; i < 40; ++i) name += "構";
@@ -49,8 +47,7 @@ TEST_F(SafeWrite, LongAndTwoByteNamesGetATemporaryInTheSameFolder) {
 }
 
 #ifdef _WIN32
-// Hidden and system stay, the new content is marked for backup; a target gone before Commit is
-// created whole, one held unshared keeps its bytes and attributes; no temporary either way.
+// Hidden and system stay, plus archive; a target deleted meanwhile is made, one held is kept.
 TEST_F(SafeWrite, TargetsAttributesAndWhatOthersDoMeanwhile) {
   const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
   ASSERT_TRUE(SetFileAttributesA(target.c_str(), kept & ~FILE_ATTRIBUTE_ARCHIVE));
@@ -83,8 +80,7 @@ TEST_F(SafeWrite, ReplacementKeepsModeAndLinks) {
   EXPECT_EQ(ListFolder(dir.Path()), (Names{"dangling.bin", "data.bin", "fresh.bin", "link.bin"}));
 }
 
-// With room for few descriptors, many saves work: each gives back all it opened. A disk filling
-// part way fails the spilling write and the commit after it: the file stays whole, no temporary.
+// Few descriptors: many saves still work. A disk full part way fails the spilling write and commit.
 TEST_F(SafeWrite, DescriptorsAndFileSizeLimits) {
   const std::string first(60000, 'a'), second(10000, 'b');
   auto save = [&](int resource, rlim_t limit, int times) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <stdexcept>
 
 #ifdef _WIN32
 #include <direct.h>
