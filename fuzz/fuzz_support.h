@@ -1,64 +1,46 @@
 #pragma once
 
-// Helpers shared by the fuzz harnesses: a failed check aborts, which libFuzzer reports as a
-// finding with the input that caused it.
+#include <fuzzer/FuzzedDataProvider.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <string_view>
-#include <vector>
 
-#include "datafile/data_buffer.h"
+#include "records/record_table.h"
+#include "records/value_parse.h"
 #include "structdef/definition_parser.h"
-#include "structdef/record_layout.h"
 
-namespace fuzz {
+#define FUZZ_CHECK(ok) ((ok) ? void() : (std::fprintf(stderr, "failed: %s\n", #ok), std::abort()))
 
-inline void Check(bool holds, const char* what) {
-  if (!holds) std::fprintf(stderr, "check failed: %s\n", what), std::abort();
-}
-
-// A buffer exactly as long as the data, so that AddressSanitizer catches a read past it.
+// Exactly as long as the data, so that AddressSanitizer catches a read past it.
 inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
-  DataBuffer data;
-  data.bytes.reset(new std::uint8_t[bytes.size()]);
+  DataBuffer data{std::make_unique<std::uint8_t[]>(bytes.size()), std::uint32_t(bytes.size())};
   std::copy(bytes.begin(), bytes.end(), data.bytes.get());
-  data.byteCount = static_cast<std::uint32_t>(bytes.size());
   return data;
 }
 
-// One structure of the definition bytes, chosen by `pick`, parsed the way the program parses
-// the selected one; reports are dropped.
-struct Layout {
-  StructDef structDef;
+// A definition of which any listed structure loads, its size the sum of its members; the rest.
+struct LayoutInput : FuzzedDataProvider {
+  LayoutInput(const std::uint8_t* input, std::size_t size) : FuzzedDataProvider(input, size) {
+    std::vector<std::string> names;
+    const auto list = [&](std::string_view found) { names.emplace_back(found); };
+    FUZZ_CHECK(ListStructNamesInBytes(definition, list) == 0);
+    const auto name = names.empty() ? "" : names[ConsumeIntegral<std::uint32_t>() % names.size()];
+    FUZZ_CHECK(LoadStructDefFromBytes(definition, name, def, [](auto, auto) {}) == -names.empty());
+    FUZZ_CHECK(def.recordSize == ComputeRecordSize(def.members));
+    BuildColumnList(def, columns);
+  }
+  int n() const { return static_cast<int>(columns.size()); }
+  const std::string definition = ConsumeRandomLengthString(1024);
+  StructDef def;
   ColumnList columns;
 };
 
-inline Layout ParseLayout(std::string_view definition, std::uint32_t pick) {
-  std::vector<std::string> names;
-  ListStructNamesInBytes(definition, [&](std::string_view name) { names.emplace_back(name); });
-  Layout layout;
-  if (!names.empty()) {
-    LoadStructDefFromBytes(definition, names[pick % names.size()], layout.structDef,
-                           [](auto, auto) {});
-  }
-  BuildColumnList(layout.structDef, layout.columns);
-  return layout;
+// Whether `n` bytes at `at` show as `text`: a String to its first zero, a number parsing back.
+inline bool Shows(const std::uint8_t* at, std::int64_t n, TypeCode type, std::string_view text) {
+  constexpr std::int64_t limit = kCellTextLimit;
+  const std::string_view bytes(reinterpret_cast<const char*>(at), std::min(n, limit));
+  if (type == TypeCode::String) return text.substr(0, limit) == bytes.substr(0, bytes.find('\0'));
+  std::uint32_t held = 0;
+  for (int i = TypeWidth(type) - 1; i >= 0; --i) held = (held << 8) | at[i];
+  return n > 0 && held == (ParseNumberAs(type, text) & (~0u >> (32 - 8 * n)));
 }
-
-inline bool IsNumeric(TypeCode type) {
-  return type != TypeCode::Void && type != TypeCode::String && TypeWidth(type) > 0;
-}
-
-// The little-endian value of a number field, and the mask of its width.
-inline std::uint32_t FieldValue(const std::uint8_t* field, TypeCode type) {
-  std::uint32_t value = 0;
-  for (int i = TypeWidth(type) - 1; i >= 0; --i) value = (value << 8) | field[i];
-  return value;
-}
-inline std::uint32_t WidthMask(TypeCode type) { return 0xFFFFFFFFu >> (32 - 8 * TypeWidth(type)); }
-
-}  // namespace fuzz
