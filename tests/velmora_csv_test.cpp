@@ -75,18 +75,16 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
     EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
     EXPECT_EQ(cli.out.bytes_, expected);
 
+    // The same lines whatever the chunk size: a record may straddle any chunk boundary.
     Session session(definitions);
     RowFormat format;
     format.Build(session.state.structDef, session.state.columns, 0);
-    const std::vector<std::int32_t> all = {0, 1, 2, 3, 4, 5, 6};
-    for (std::size_t chunk : {1, 3, 7, 1000}) {
+    for (std::size_t chunk : {1, 3, 7}) {
       MemoryOutput out;
-      CsvLines lines(format, session.state.columns, all, out);
+      CsvLines lines(format, session.state.columns, {0, 1, 2, 3, 4, 5, 6}, out);
       std::FILE* in = std::fopen(cli.dir.File("data.bin").c_str(), "rb");
-      StreamRequest request;
-      request.chunkBytes = chunk;
       EXPECT_TRUE(lines.WriteHeader());
-      EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
+      EXPECT_EQ(StreamCsv(in, format, lines, {.chunkBytes = chunk}), StreamResult::Done);
       std::fclose(in);
       EXPECT_TRUE(lines.Flush());
       EXPECT_EQ(out.bytes_, expected) << chunk;
@@ -144,8 +142,7 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
     EXPECT_NE(cli.err.find("\n詳しくは velmora-csv --help"), std::string::npos);
     EXPECT_FALSE(FileExists(cli.dir.File("never.csv")));
   }
-  EXPECT_EQ(cli.Run({"DATA", "--def"}), ExitStatus::Usage);
-  EXPECT_EQ(cli.Run({}), ExitStatus::Usage);  // no data file
+  EXPECT_EQ(cli.Run({"DATA", "--def"}), ExitStatus::Usage);  // no value
 }
 
 TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
