@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <map>
 
 #include "records/value_format.h"
 #include "test_support.h"
@@ -15,32 +13,22 @@ namespace {
 using enum TypeCode;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(ValueParse, EveryByteHasADigitValue) {
+TEST(ValueParse, EveryByteHasADigitValueAndOneLeadingMinusIsASign) {
+  // Letters count 10 to 15 in base 10 too; "0", "x", "-", "," and both bytes of 構 are zero
+  // digits that still multiply by the base; the value wraps modulo 2^32; 0 ends the text.
   const std::tuple<std::string, int, std::uint32_t> cases[] = {
-      {"", 10, 0}, {"300", 10, 300},
-      {"FF", 10, 165},  // letters count 10 to 15 in base 10 too
-      {"ff", 16, 0xFF}, {"aF", 16, 0xAF},
-      {"0x1F", 16, 0x1F},  // "0" and "x" both count 0
-      {"1G", 16, 0x10},    // a non-digit still multiplies by the base
-      {"1,000", 10, 10000}, {"-1", 10, 1},  // no sign here: "-" is a zero digit
-      {"4294967295", 10, 4294967295u}, {"4294967297", 10, 1},  // modulo 2^32
-      {"100000000", 16, 0}, {"123456789ABC", 16, 0x56789ABC},
-      {"1構", 10, 100},  // both bytes of 構 (8D 5C) are zero digits
-      {std::string("12\0" "34", 5), 10, 12},  // the text ends at its first zero byte
-  };
+      {"", 10, 0}, {"300", 10, 300}, {"FF", 10, 165}, {"aF", 16, 0xAF}, {"0x1F", 16, 0x1F},
+      {"1G", 16, 0x10}, {"1,000", 10, 10000}, {"-1", 10, 1}, {"4294967295", 10, 4294967295u},
+      {"4294967297", 10, 1}, {"123456789ABC", 16, 0x56789ABC}, {"1構", 10, 100},
+      {std::string("12\0" "34", 5), 10, 12}};
   for (const auto& [text, base, value] : cases) {
     EXPECT_EQ(static_cast<std::uint32_t>(ParseDigits(text, base)), value) << text << " " << base;
   }
-}
-
-TEST(ValueParse, SignedDecimalTakesOneLeadingMinus) {
-  const std::pair<std::string, std::int32_t> cases[] = {
-      {"", 0}, {"-", 0}, {"-1", -1}, {"-129", -129}, {"-2147483648", INT32_MIN},
-      {"2147483648", INT32_MIN}, {"-2147483649", 2147483647}, {"4294967295", -1},  // wraps
-      {"--5", -5},  // the second "-" is a zero digit
-      {" -5", 5}, {"5-", 50}, {"A", 10}, {std::string("-7\0" "9", 4), -7},
-  };
-  for (const auto& [text, value] : cases) EXPECT_EQ(ParseSignedDecimal(text), value) << text;
+  const std::pair<std::string, std::int32_t> signedCases[] = {
+      {"", 0}, {"-", 0}, {"-129", -129}, {"-2147483648", INT32_MIN}, {"2147483648", INT32_MIN},
+      {"-2147483649", 2147483647}, {"4294967295", -1}, {"--5", -5}, {" -5", 5}, {"5-", 50},
+      {"A", 10}, {std::string("-7\0" "9", 4), -7}};
+  for (const auto& [text, value] : signedCases) EXPECT_EQ(ParseSignedDecimal(text), value) << text;
 }
 
 // Records of: ubyte, sbyte, xbyte, uword, sword, xword, ulong, slong, xlong, string t [4],
@@ -51,18 +39,14 @@ struct Table : Records {
                  {SWord, "m", 1}, {XWord, "m", 1}, {ULong, "m", 1}, {SLong, "m", 1},
                  {XLong, "m", 1}, {String, "t", 4}, {Void, "pad", 1}},
                 std::string(records * 26 + extraBytes, '\xEE')) {}
-  int ColumnOf(TypeCode type) const {
+  static int ColumnOf(TypeCode type) {
     return type == String ? 11 : static_cast<int>(type) + (type < String);
-  }
-  std::size_t Start(TypeCode type, std::uint32_t record) const {
-    return record * 26 + static_cast<std::size_t>(columns[ColumnOf(type)].offset);
   }
   Bytes All() const { return Bytes(data.bytes.get(), data.bytes.get() + data.byteCount); }
   // 1 taken, 0 refused.
-  int Store(TypeCode type, std::string_view text, std::uint32_t record = 0,
-            std::optional<int> column = {}) {
+  int Store(TypeCode type, std::string_view text, std::uint32_t record = 0, int column = -1) {
     return static_cast<int>(StoreCellValue(data, structDef, columns, text,
-                                           column.value_or(ColumnOf(type)), record));
+                                           column == -1 ? ColumnOf(type) : column, record));
   }
 };
 
@@ -86,11 +70,11 @@ TEST(StoreCellValue, EveryNumberTypeRoundTripsAtItsBoundariesAndWraps) {
       for (const std::string& typed : {text, wrapped}) {
         SCOPED_TRACE(std::string(TypeName(type)) + " " + typed);
         Table table(3), want(3);
-        for (int i = 0; i < width; ++i)
-          want.data.bytes[want.Start(type, 1) + i] = static_cast<std::uint8_t>(value >> 8 * i);
+        const std::size_t start = 26 + table.columns[Table::ColumnOf(type)].offset;
+        for (int i = 0; i < width; ++i) want.data.bytes[start + i] = (value >> 8 * i) & 0xFF;
         ASSERT_EQ(table.Store(type, typed, 1), 1);
         EXPECT_EQ(table.All(), want.All());
-        EXPECT_EQ(FormatCellValue(table.data.bytes.get() + table.Start(type, 1), type, 0), text);
+        EXPECT_EQ(FormatCellValue(table.data.bytes.get() + start, type, 0), text);
       }
     }
   }
@@ -99,42 +83,34 @@ TEST(StoreCellValue, EveryNumberTypeRoundTripsAtItsBoundariesAndWraps) {
 // What a store writes in a table of two records and 8 bytes of a third, which end inside its
 // xword: each case starts from 0xEE everywhere and lists the bytes it changes.
 TEST(StoreCellValue, WritesOnlyWhollyInsideTheData) {
-  const struct {
-    TypeCode type;
-    std::string text;
-    std::uint32_t record;
-    int result;
-    std::vector<std::pair<std::size_t, std::uint8_t>> changed;
-  } cases[] = {
-      {UByte, "-1", 0, 1, {{0, 0x01}}},  // each family reads with its own rule
-      {UWord, "FF", 0, 1, {{3, 0xA5}, {4, 0x00}}}, {XByte, "0x1F", 0, 1, {{2, 0x1F}}},
-      {String, "ab", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 0}, {50, 0}}},
-      {String, "abcdef", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 'c'}, {50, 'd'}}},  // cut, no zero
-      {String, std::string("AB\0XY", 5), 1, 1, {{47, 'A'}, {48, 'B'}, {49, 0}, {50, 0}}},
-      {String, "abc構", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 'c'}, {50, 0x8D}}},  // half of 構
-      {UByte, "7", 2, 1, {{52, 7}}}, {SWord, "4660", 2, 1, {{57, 0x34}, {58, 0x12}}},
-      {XWord, "1", 2, 0, {}}, {SLong, "1", 2, 0, {}}, {String, "x", 2, 0, {}},
-      {UByte, "1", 3, 0, {}}, {UByte, "1", 0xFFFFFFFFu, 0, {}},
-  };
-  for (const auto& c : cases) {
+  const std::tuple<TypeCode, std::string, std::uint32_t, int, std::map<std::size_t, int>> cases[] =
+      {{UByte, "-1", 0, 1, {{0, 1}}}, {UWord, "FF", 0, 1, {{3, 0xA5}, {4, 0}}},
+       {XByte, "0x1F", 0, 1, {{2, 0x1F}}},  // each family reads with its own rule
+       {String, "ab", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 0}, {50, 0}}},
+       {String, "abcdef", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 'c'}, {50, 'd'}}},  // cut, no zero
+       {String, std::string("AB\0XY", 5), 1, 1, {{47, 'A'}, {48, 'B'}, {49, 0}, {50, 0}}},
+       {String, "abc構", 1, 1, {{47, 'a'}, {48, 'b'}, {49, 'c'}, {50, 0x8D}}},  // half of 構
+       {UByte, "7", 2, 1, {{52, 7}}}, {SWord, "4660", 2, 1, {{57, 0x34}, {58, 0x12}}},
+       {XWord, "1", 2, 0, {}}, {SLong, "1", 2, 0, {}}, {String, "x", 2, 0, {}},
+       {UByte, "1", 3, 0, {}}, {UByte, "1", 0xFFFFFFFFu, 0, {}}};
+  for (const auto& [type, text, record, result, changed] : cases) {
     Table table(2, 8), want(2, 8);
-    for (const auto& [at, byte] : c.changed) want.data.bytes[at] = byte;
-    EXPECT_EQ(table.Store(c.type, c.text, c.record), c.result) << c.text;
-    EXPECT_EQ(table.All(), want.All()) << c.text;
+    for (const auto& [at, byte] : changed) want.data.bytes[at] = byte;
+    EXPECT_EQ(table.Store(type, text, record), result) << text;
+    EXPECT_EQ(table.All(), want.All()) << text;
   }
 }
 
 TEST(StoreCellValue, OddColumnsAndLayoutsAreRefusedOrWriteNothing) {
   Table table(1);
   const Bytes before = table.All();
-  for (int column : {-2, 0, 1, 12, 1 << 30})
-    EXPECT_EQ(table.Store(UByte, "1", 0, column), 0) << column;
+  for (int column : {-2, 0, 1, 12, 1 << 30}) EXPECT_EQ(table.Store(UByte, "1", 0, column), 0);
   EXPECT_EQ(table.Store(UByte, "1", 1), 0);  // a field starting exactly at the end of the data
   // Void, unknown display types and a string of count 0 write nothing but are taken.
-  table.columns[2].displayType = Void;
-  EXPECT_EQ(table.Store(UByte, "99", 0, 2), 1);
-  table.columns[2].displayType = static_cast<TypeCode>(42);
-  EXPECT_EQ(table.Store(UByte, "99", 0, 2), 1);
+  for (TypeCode odd : {Void, static_cast<TypeCode>(42)}) {
+    table.columns[2].displayType = odd;
+    EXPECT_EQ(table.Store(UByte, "99", 0, 2), 1);
+  }
   table.structDef.members[9].count = 0;
   EXPECT_EQ(table.Store(String, "zz"), 1);
   // A record size of 0 puts every record on record 0; a negative one or a record index times
@@ -150,7 +126,7 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefusedOrWriteNothing) {
   EXPECT_EQ(table.All(), before);
   table.structDef.recordSize = 0;
   EXPECT_EQ(table.Store(UWord, "513", 0xFFFFFFFFu), 1);
-  EXPECT_EQ(Bytes(table.data.bytes.get() + 3, table.data.bytes.get() + 5), (Bytes{0x01, 0x02}));
+  EXPECT_EQ(Bytes(table.data.bytes.get() + 3, table.data.bytes.get() + 5), (Bytes{1, 2}));
   Table empty(0);  // an empty file, then no data at all
   EXPECT_EQ(empty.Store(UByte, "1"), 0);
   empty.data.bytes.reset();
