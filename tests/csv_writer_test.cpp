@@ -9,18 +9,18 @@ namespace {
 using enum TypeCode;
 using Strings = std::vector<std::string>;
 
+// Exports a table of `members` over `bytes`; "=" and the file's bytes when written, else "0"
+// when declined or "-1" when failed.
 struct Export : Records {
-  Export(std::vector<MemberDef> members, std::optional<std::string_view> bytes)
-      : Records(std::move(members), bytes) {
+  Export(std::vector<MemberDef> members, std::string_view bytes) : Records(members, bytes) {
     table.Refresh(data, structDef, columns, 0);
   }
-  // 1 written, 0 declined, -1 failed; "=" and the file's bytes when written.
   std::string Write(const std::string& path, std::vector<std::int32_t> selection) {
-    const int result = static_cast<int>(WriteCsv(path, table, columns, selection,
-                                                 [this](auto text, auto caption) {
+    auto ask = [this](auto text, auto caption) {
       questions.push_back(std::string(text) + "|" + std::string(caption));
       return answer;
-    }));
+    };
+    const int result = static_cast<int>(WriteCsv(path, table, columns, selection, ask));
     return result == 1 ? "=" + ReadBytes(path) : std::to_string(result);
   }
   RecordTable table;
@@ -28,6 +28,7 @@ struct Export : Records {
   bool answer = true;
 };
 
+// Fields that would split the line are quoted; typed text in a number column goes as shown.
 TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
   TempDir dir;
   const std::string path = dir.File("out.csv");
@@ -37,12 +38,6 @@ TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
             "=No.,Address,a,s,w\r\n0,00000000,-1,ab,1234\r\n1,00000006,-128,xyz,ABCD\r\n");
   EXPECT_EQ(e.Write(path, {1, 4}), "=Address,w\r\n00000000,1234\r\n00000006,ABCD\r\n");
   EXPECT_EQ(e.Write(path, {}), "=\r\n\r\n\r\n");
-  Export unloaded({{UByte, "a", 1}}, std::nullopt);
-  EXPECT_EQ(unloaded.Write(path, {0, 1, 2}), "=No.,Address,a\r\n0,00000000,\r\n");
-  Export wide({{String, "s", 2000}}, std::string(2000, 'q'));  // cut to what the list gives back
-  EXPECT_EQ(wide.Write(path, {2}), "=s\r\n" + std::string(1023, 'q') + "\r\n");
-  // Fields that would split the line are quoted; typed text in a number column is written as
-  // shown.
   std::string bytes;
   for (std::string cell : {"a,b", "say \"hi\"", "cr\rx", "lf\nx", "\x8D\x5C\x8D\x5C"}) {
     bytes += cell + std::string(10 - cell.size(), '\0');
@@ -63,8 +58,7 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   WriteBytes(path, "keep me");
   ASSERT_TRUE(MakeFolder(folder));
   e.answer = false;
-  EXPECT_EQ(e.Write(path, {0}), "0");
-  EXPECT_EQ(ReadBytes(path), "keep me");
+  EXPECT_EQ(e.Write(path, {0}) + ReadBytes(path), "0keep me");
   e.answer = true;
   EXPECT_EQ(e.Write(path, {0}), "=No.\r\n0\r\n1\r\n");
   EXPECT_EQ(e.Write(dir.File("missing") + kSeparator + "x.csv", {0}), "-1");
@@ -78,7 +72,6 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   // What the export command says when the writer fails after the question was answered.
   Session s("struct R { ubyte a; }\n");
   s.Export(folder);
-  EXPECT_EQ(s.ui.questions.size(), 1u);
   EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
 }
 

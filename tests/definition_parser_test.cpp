@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "test_support.h"
 
 #ifndef _WIN32
@@ -39,17 +37,17 @@ std::pair<std::string, Strings> Load(std::string_view content, std::string_view 
   TempDir dir;
   WriteBytes(dir.File("struct.def"), content);
   std::pair<std::string, Strings> passes[2];
-  for (auto& [members, reports] : passes) {
+  for (int pass = 0; pass < 2; ++pass) {
+    auto& [members, reports] = passes[pass];
     StructDef def{{{XLong, "old", 1}}, 4};
     auto report = [&](auto text, auto caption) {
       EXPECT_EQ(caption, DefinitionErrorCaption());
       reports.emplace_back(text);
     };
-    const int found = &members == &passes[0].first
-                          ? LoadStructDef(dir.File("struct.def"), name, def, report)
-                          : LoadStructDefFromBytes(content, name, def, report);
+    const int found = pass ? LoadStructDefFromBytes(content, name, def, report)
+                           : LoadStructDef(dir.File("struct.def"), name, def, report);
     EXPECT_EQ(def.recordSize, ComputeRecordSize(def.members));
-    for (const MemberDef& m : def.members) {
+    for (const auto& m : def.members) {
       members += (members.empty() ? "" : ", ") + std::string(TypeName(m.type)) + " " + m.name +
                  " " + std::to_string(m.count);
     }
@@ -64,9 +62,10 @@ std::pair<std::string, Strings> Body(const std::string& body) {
   return Load("struct T {\n" + body + "\n}\n", "T");
 }
 
+// Literals are CP932 at run time: 定 92 E8, 義 8B 60, エ 83 47, ラ 83 89, ー 81 5B. A FIFO with
+// no writer is refused at once, like a missing file; the child's deadline catches a blocked open.
 TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
   EXPECT_EQ(StructDefPath("dir"), "dir" + std::string(kSeparator) + "struct.def");
-  // Literals are CP932 at run time: 定 92 E8, 義 8B 60, エ 83 47, ラ 83 89, ー 81 5B.
   EXPECT_EQ(DefinitionErrorCaption(), "\\struct.def \x92\xE8\x8B\x60\x83\x47\x83\x89\x81\x5B");
   TempDir dir;
   StructDef def;
@@ -75,39 +74,33 @@ TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
     return ListStructNames(path, [](auto) {}) == -1 &&
            LoadStructDef(path, "A", def, [](auto, auto) {}) == -1;
   };
-  EXPECT_TRUE(refused());  // missing
-#ifdef _WIN32
-  ASSERT_TRUE(MakeFolder(path));
   EXPECT_TRUE(refused());
-#else
-  // A FIFO with no writer is refused at once; the child's deadline catches a blocked open.
+#ifndef _WIN32
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   EXPECT_EQ(InChild(refused, 5), 1);
 #endif
 }
 
+// Only a lone "}" leaves a body; "struct" inside a body is not a definition. A byte-order mark
+// is glued to the first "struct": that definition is not one.
 TEST(DefinitionParser, ListsNamesInFileOrder) {
-  const std::string longName(5000, 'N');
-  // Only a lone "}" leaves a body; "struct" inside a body is not a definition. A byte-order
-  // mark is glued to the first "struct": that definition is not one.
   const std::pair<std::string, Strings> cases[] = {
       {"", {}}, {"struct", {}}, {"Struct A { } STRUCT B { } struct C { }", {"C"}},
       {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; x struct C {}", {"A", "B", "A", "C"}},
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
-      {"struct A; struct B { ubyte b; }", {"A;"}}, {"\t\v\fstruct\t\v\fX\f{\v}", {"X"}},
-      {"struct 構造体 { } struct \x1A { }", {"構造体", "\x1A"}}, {"struct " + longName, {longName}},
-      {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { }", {"B"}},
-      {"struct A {\r}\rstruct B\r{\r}\r", {"A", "B"}}};
+      {"struct A; struct B { ubyte b; }", {"A;"}}, {"struct 構 { } struct \x1A { }", {"構", "\x1A"}},
+      {"\t\v\fstruct\t\v\fX\f{\v}\rstruct\rY", {"X", "Y"}},
+      {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { }", {"B"}}};
   for (const auto& [content, names] : cases) EXPECT_EQ(Names(content), names) << content;
 }
 
+// A declaration without a body reads the next body as its own; the body ends at any "}" token,
+// or silently at the end of the file.
 TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   const std::string longName(5000, '\x8D');
   const std::string content =
       "struct A { ubyte first; }\nstruct a { sbyte lower; }\nstruct A { uword second; }\n"
       "struct Q; struct B { xbyte b; }\nstruct " + longName + " { string s [3]; }\nstruct E";
-  // A declaration without a body reads the next body as its own; the body ends at any "}"
-  // token, or silently at the end of the file.
   const std::pair<std::string, std::string> cases[] = {
       {"A", "ubyte first 1"}, {"a", "sbyte lower 1"}, {longName, "string s 3"}, {"Q;", "xbyte b 1"},
       {"E", ""}, {"B", "-"}, {"Q", "-"}, {"", "-"}, {"A ", "-"}, {"{", "-"}};
@@ -118,24 +111,23 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
       {"struct A { ubyte a; }; sword z; };", "ubyte a 1"}, {"struct A { sword c }x; }", ""},
       {"struct A { ubyte a; sbyte b [3]", "ubyte a 1"}, {"struct A ubyte a;", ""}};
   for (const auto& [text, members] : ends) {
-    EXPECT_EQ(Load(text, "A"), std::make_pair(members, Strings{}));
+    EXPECT_EQ(Load(text, "A"), std::make_pair(members, Strings{})) << text;
   }
 }
 
+// A stray token is ignored until ";" or an array part; the closing brace drops the member. Any
+// line end separates tokens; 0x1A is an ordinary byte, not the end of the file. Counts
+// saturate; past 65,536 columns or 2,147,483,647 bytes a member gets count 1, and so it does
+// when the labels of a structure would take more than 32 MiB: "name[0]" on 33,554,430 bytes,
+// on 33,554,433 (one past), on 40 MB in two.
 TEST(DefinitionParser, MemberFormsAndCounts) {
-  // Labels "name[0]" on 33,554,430 bytes, on 33,554,433 (one past the 32 MiB), on 40 MB in two.
   const std::string fits(11184807, 'f'), over(2581107, 'o'), a(1000, 'a'), b(1000, 'b');
-  // A stray token is ignored until ";" or an array part; the closing brace drops the member.
-  // Any line end separates tokens; 0x1A is an ordinary byte, not the end of the file. Counts
-  // saturate; past 65,536 columns or 2,147,483,647 bytes a member gets count 1, and so it does
-  // when the labels of a structure would take more than 32 MiB.
   const std::pair<std::string, std::pair<std::string, std::size_t>> cases[] = {
-      {"ubyte a [4];", {"ubyte a 4", 0}}, {"ubyte a[4];", {"ubyte a[4] 1", 0}},
-      {"UBYTE a; Dword b; word d;", {"ubyte a 1, ulong b 1, uword d 1", 0}},
-      {"ubyte a [x];", {"ubyte a 0", 0}}, {"ubyte a [12abc];", {"ubyte a 12", 0}},
-      {"ubyte a [+7]; ubyte b [-0];", {"ubyte a 7, ubyte b 0", 0}},
-      {"string 名前 [8]; void pad [3];", {"string 名前 8, void pad 3", 0}},
-      {"ubyte a [5]x b; ;", {"ubyte a 5", 0}}, {"ubyte a b; ;", {"ubyte a 1", 0}},
+      {"ubyte a [4]; ubyte b[4]; UBYTE c; Dword d; word e;",
+       {"ubyte a 4, ubyte b[4] 1, ubyte c 1, ulong d 1, uword e 1", 0}},
+      {"ubyte a [x]; ubyte b [12abc]; ubyte c [+7]; ubyte d [-0]; string 名前 [8]; void p [3];",
+       {"ubyte a 0, ubyte b 12, ubyte c 7, ubyte d 0, string 名前 8, void p 3", 0}},
+      {"ubyte a [5]x b; ; ubyte c d; ;", {"ubyte a 5, ubyte c 1", 0}},
       {"ubyte a b;", {"", 0}}, {"ubyte a b; [2];", {"ubyte a 2", 0}},
       {"slong s;\rxword x\r[2]\r;\r\nubyte \x1A;", {"slong s 1, xword x 2, ubyte \x1A 1", 0}},
       {"string s [99999999999999999999];", {"string s 2147483647", 0}},
@@ -168,21 +160,6 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
                   "\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1"}}},
       {flood + "; sword last;", {"sword last 1", Strings(100, M2("bad"))}}};
   for (const auto& [body, expected] : cases) EXPECT_EQ(Body(body), expected) << body.substr(0, 20);
-}
-
-// Tokens cut by the reader's block boundaries: the file and memory passes still agree.
-TEST(DefinitionParser, ShuffledTokensOverManyBlocks) {
-  std::mt19937 random(20240601);
-  const char* const vocabulary[] = {"struct", "{", "}", ";", "ubyte", "String", "xlong", "[",
-                                    "[4]", "[-1];", "a", "a;", "};", "\x8D\x5C", "S"};
-  std::string tokens;
-  while (tokens.size() < (1u << 20)) {
-    tokens += vocabulary[random() % std::size(vocabulary)];
-    tokens += " \r\n\t"[random() % 4];
-  }
-  const Strings names = Names(tokens);
-  ASSERT_GT(names.size(), 1000u);
-  EXPECT_LE(Load(tokens, names.back()).second.size(), 100u);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 namespace {
 
 using enum TypeCode;
-using Texts = std::vector<std::string>;
 
 // A table over `bytes` (none: nothing loaded) laid out as `members`.
 struct Table : Records {
@@ -15,11 +14,10 @@ struct Table : Records {
       : Records(std::move(members), bytes) {
     table.Refresh(data, structDef, columns, noBase);
   }
-  // From column -1 to one past the last, so that both ends read as empty.
-  Texts Row(std::uint32_t row) const {
-    Texts texts;
-    for (int column = -1; column <= table.ColumnCount(); ++column)
-      texts.push_back(table.CellText(row, column));
+  // The cells of `row` from column -1 to one past the last, so that both ends read as empty.
+  std::string Row(std::uint32_t row) const {
+    std::string texts = table.CellText(row, -1);
+    for (int i = 0; i <= table.ColumnCount(); ++i) texts += "|" + table.CellText(row, i);
     return texts;
   }
   RecordTable table;
@@ -31,28 +29,27 @@ std::string Counting(std::size_t count) {
   return bytes;
 }
 
+// A partial last record shows the fields wholly inside the data; string cells end at their
+// first zero byte and at the list's limit (構 is 8D 5C).
 TEST(RecordTable, RowTexts) {
   const std::vector<MemberDef> four = {
       {UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
   const std::string zeros("ab\0c\x8D\x5C\0\0", 8);
   const std::tuple<std::vector<MemberDef>, std::optional<std::string>, int, std::uint32_t,
-                   std::uint32_t, Texts> cases[] = {
-      {four, Counting(13), 1, 3, 1, {"", "2", "00000006", "6", "7", "2312", "2826", ""}},
-      // A partial last record shows the fields wholly inside the data.
-      {four, Counting(13), 0, 3, 2, {"", "2", "0000000C", "12", "", "", "", ""}},
-      {four, Counting(13), 0, 3, 3, {"", "", "", "", "", "", "", ""}},  // past the last row
-      {{{XLong, "x", 1}}, Counting(6), 0, 2, 1, {"", "1", "00000004", "", ""}},
-      {{{String, "s", 2147483647}}, "0123456789", 0, 1, 0, {"", "0", "00000000", "", ""}},
-      {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, {"", "0", "00000000", "", ""}},
-      {{{ULong, "x", 1}}, "", 1, 1, 0, {"", "1", "00000000", "", ""}},
-      {{{XByte, "v", 1}}, Counting(256), 0, 256, 255, {"", "255", "000000FF", "FF", ""}},
-      {{{Void, "pad", 4}}, Counting(10), 0, 3, 2, {"", "2", "00000008", ""}},
-      {{{UByte, "none", 0}}, Counting(10), 0, 1, 0, {"", "0", "00000000", ""}},  // 0-byte records
-      // String cells end at their first zero byte and at the list's limit; 構 is 8D 5C.
-      {{{String, "s", 4}}, zeros, 0, 2, 0, {"", "0", "00000000", "ab", ""}},
-      {{{String, "s", 4}}, zeros, 0, 2, 1, {"", "1", "00000004", "\x8D\x5C", ""}},
+                   std::uint32_t, std::string> cases[] = {
+      {four, Counting(13), 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
+      {four, Counting(13), 0, 3, 2, "|2|0000000C|12||||"}, {four, Counting(13), 0, 3, 3, "|||||||"},
+      {{{XLong, "x", 1}}, Counting(6), 0, 2, 1, "|1|00000004||"},
+      {{{String, "s", 2147483647}}, "0123456789", 0, 1, 0, "|0|00000000||"},
+      {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
+      {{{ULong, "x", 1}}, "", 1, 1, 0, "|1|00000000||"},
+      {{{XByte, "v", 1}}, Counting(256), 0, 256, 255, "|255|000000FF|FF|"},
+      {{{Void, "pad", 4}}, Counting(10), 0, 3, 2, "|2|00000008|"},
+      {{{UByte, "none", 0}}, Counting(10), 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
+      {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|ab|"},
+      {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
       {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
-       {"", "0", "00000000", std::string(1023, 'x'), ""}}};
+       "|0|00000000|" + std::string(1023, 'x') + "|"}};
   for (const auto& [members, bytes, noBase, rows, row, texts] : cases) {
     Table t(members, bytes, noBase);
     EXPECT_EQ(t.table.RowCount(), rows);
@@ -65,25 +62,24 @@ TEST(RecordTable, EditedCellShowsAsTypedUntilTheNextRefresh) {
   t.table.SetEditedText(1, 3, "7f");
   t.table.SetEditedText(0, 2, "9");
   t.table.ClearEditedText(0, 2);
-  EXPECT_EQ(t.Row(1), (Texts{"", "1", "00000002", "2", "7f", ""}));
-  EXPECT_EQ(t.Row(0), (Texts{"", "0", "00000000", "0", "01", ""}));
+  EXPECT_EQ(t.Row(1) + " " + t.Row(0), "|1|00000002|2|7f| |0|00000000|0|01|");
   t.data.bytes[3] = 0x7E;
   t.table.Refresh(t.data, t.structDef, t.columns, 0);
   EXPECT_EQ(t.table.CellText(1, 3), "7E");
   EXPECT_FALSE(t.table.EditedText(1, 3));
 }
 
+// Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
 TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
-  // Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
-  for (auto [recordSize, rows, lastAddress] : {std::tuple{1, 4294967295u, "FFFFFFFE"},
-                                               {3, 1431655765u, "FFFFFFFC"},
-                                               {65536, 65536u, "FFFF0000"}}) {
+  for (auto [recordSize, rows, last] : {std::tuple{1, 4294967295u, "|4294967295|FFFFFFFE|"},
+                                        {3, 1431655765u, "|1431655765|FFFFFFFC|"},
+                                        {65536, 65536u, "|65536|FFFF0000|"}}) {
     Table t({{Void, "pad", recordSize}}, "");
     t.data.bytes = std::make_unique<std::uint8_t[]>(1);
     t.data.byteCount = 0xFFFFFFFFu;
     t.table.Refresh(t.data, t.structDef, t.columns, 1);
     ASSERT_EQ(t.table.RowCount(), rows) << recordSize;
-    EXPECT_EQ(t.Row(rows - 1), (Texts{"", std::to_string(rows), lastAddress, ""}));
+    EXPECT_EQ(t.Row(rows - 1), last);
   }
 }
 
