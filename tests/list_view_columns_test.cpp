@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "test_support.h"
 
 namespace {
@@ -25,37 +23,19 @@ struct Build : Records {
   std::vector<MessageRecord> messages;
 };
 
-// The wider of header and sample, plus 30, at most 300; a text that cannot be measured is 30.
-// No. 35+30, Address 56+30, a 18+30, longlabel 100+30, big capped, s0 label 12+30, unmeasured
-// label (30) against "-2" 12: 30+30.
+// The wider of header and longest cell of the type ("-2147" for No., "-2147483" for Address,
+// the width of a string's count in "W"s), plus 30, at most 300; a text that cannot be measured
+// counts 30. Texts measure 7 per byte here.
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
-  const std::map<std::string, int> widths = {
-      {"No.", 20}, {"Address", 50}, {"-2147", 35}, {"-2147483", 56}, {"a", 10}, {"-21", 18},
-      {"longlabel", 100}, {"big", 290}, {"s0", 12}, {"", 0}, {"-2", 12}};
-  Build b({{UByte, "a", 1}, {UByte, "longlabel", 1}, {UByte, "big", 1}, {String, "s0", 0},
-           {XByte, "unmeasured", 1}});
-  b.list.measure = [&](std::string_view text) -> std::optional<int> {
-    auto found = widths.find(std::string(text));
-    return found == widths.end() ? std::nullopt : std::optional<int>(found->second);
-  };
-  EXPECT_EQ(b.Run(), (std::vector<int>{65, 86, 48, 130, 300, 42, 60}));
+  Build b({{UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1}, {UWord, "d", 1}, {SWord, "e", 1},
+           {XWord, "f", 1}, {ULong, "g", 1}, {SLong, "h", 1}, {XLong, "i", 1}, {String, "s", 8},
+           {UByte, "longlabel", 1}, {String, "z", 0}, {String, "t", 2000000000}});
+  b.list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
+  EXPECT_EQ(b.Run(),
+            (std::vector<int>{65, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 86, 93, 37, 300}));
   b.list.measure = [](std::string_view) { return std::nullopt; };
-  EXPECT_EQ(b.Run(), std::vector<int>(7, 60));  // rebuilt: exactly the new columns
-  EXPECT_EQ(b.lastColumnIndex, 6);
-  EXPECT_EQ(Build({{String, "s", 2000000000}}).Run(), (std::vector<int>{70, 94, 300}));
-}
-
-TEST(ListColumns, SampleWidthsMeasureTheLongestCellOfEachType) {
-  MemoryRecordList list;
-  list.measure = [&](std::string_view text) { return std::optional<int>(text.size() * 7 + 1); };
-  const std::pair<TypeCode, int> cases[] = {{UByte, 22}, {SByte, 29}, {XByte, 15}, {UWord, 36},
-      {SWord, 43}, {XWord, 29}, {ULong, 71}, {SLong, 78}, {XLong, 57}, {Void, 30}, {String, 30},
-      {static_cast<TypeCode>(11), 30}};
-  for (const auto& [type, width] : cases) EXPECT_EQ(MeasureTypeSampleWidth(type, list), width);
-  // A huge count measures a bounded sample that still reaches the cap.
-  for (auto [count, low, high] : {std::tuple{0, 1, 1}, {64, 449, 449}, {2000000000, 270, 2101}})
-    EXPECT_TRUE(MeasureStringSampleWidth(count, list) >= low &&
-                MeasureStringSampleWidth(count, list) <= high) << count;
+  EXPECT_EQ(b.Run(), std::vector<int>(15, 60));  // rebuilt: exactly the new columns
+  EXPECT_EQ(b.lastColumnIndex, 14);
 }
 
 // A list that cannot be emptied keeps its columns and reports; redraw pauses either way.
