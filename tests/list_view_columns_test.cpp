@@ -4,12 +4,10 @@
 
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
 
-struct Build : Records {
-  explicit Build(std::vector<MemberDef> members) : Records(std::move(members)) {}
+struct ColumnBuild : Records {
+  explicit ColumnBuild(std::vector<MemberDef> members) : Records(std::move(members)) {}
   std::vector<int> Run() {
     BuildListColumns(columns, structDef, list, lastColumnIndex, [this](auto text, auto caption) {
       messages.push_back({std::string(text), std::string(caption)});
@@ -27,9 +25,10 @@ struct Build : Records {
 // the width of a string's count in "W"s), plus 30, at most 300; a text that cannot be measured
 // counts 30. Texts measure 7 per byte here.
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
-  Build b({{UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1}, {UWord, "d", 1}, {SWord, "e", 1},
-           {XWord, "f", 1}, {ULong, "g", 1}, {SLong, "h", 1}, {XLong, "i", 1}, {String, "s", 8},
-           {UByte, "longlabel", 1}, {String, "z", 0}, {String, "t", 2000000000}});
+  ColumnBuild b({{UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1}, {UWord, "d", 1},
+                 {SWord, "e", 1}, {XWord, "f", 1}, {ULong, "g", 1}, {SLong, "h", 1},
+                 {XLong, "i", 1}, {String, "s", 8}, {UByte, "longlabel", 1}, {String, "z", 0},
+                 {String, "t", 2000000000}});
   b.list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
   EXPECT_EQ(b.Run(),
             (std::vector<int>{65, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 86, 93, 37, 300}));
@@ -41,7 +40,7 @@ TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
 // A list that cannot be emptied keeps its columns and reports; redraw pauses either way.
 TEST(ListColumns, ARebuildChangesColumnsOnlyWhileRedrawIsPausedAndResumesIt) {
   for (bool refused : {false, true}) {
-    Build b({{UByte, "a", 1}});
+    ColumnBuild b({{UByte, "a", 1}});
     b.Run();
     b.list.refuseDeleteAllItems = refused;
     b.Run();
@@ -57,4 +56,3 @@ TEST(ListColumns, ARebuildChangesColumnsOnlyWhileRedrawIsPausedAndResumesIt) {
   }
 }
 
-}  // namespace

@@ -4,21 +4,20 @@
 
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
-using Layout = std::vector<std::tuple<std::string, int, TypeCode, int, int>>;
 
 // Label, member index, display type, offset and byte length of each column. Negative counts
-// take no bytes: offsets never run backwards.
+// take no bytes: offsets never run backwards. The byte length follows the display type; a
+// column of no member or of no type has none.
 TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
+  using Layout = std::vector<std::tuple<std::string, int, TypeCode, int, int>>;
   const std::pair<std::vector<MemberDef>, Layout> cases[] = {
       {{}, {}}, {{{Void, "v", 4}, {Void, "w", 1}}, {}},
-      {{{UByte, "a", 1}, {UWord, "b", 2}, {String, "s", 10}, {Void, "pad", 2}, {ULong, "c", 1}},
+      {{{UByte, "a", 1}, {UWord, "b", 2}, {String, "s", 10}, {Void, "pad", 2}, {ULong, "c", 1},
+        {SByte, "z", 0}, {String, "none", 0}, {UByte, "a[4]", 1}},
        {{"a", 0, UByte, 0, 1}, {"b[0]", 1, UWord, 1, 2}, {"b[1]", 1, UWord, 3, 2},
-        {"s", 2, String, 5, 10}, {"c", 4, ULong, 17, 4}}},
-      {{{SByte, "z", 0}, {String, "none", 0}, {UByte, "a[4]", 1}, {UByte, "a[4]", 1}},
-       {{"none", 1, String, 0, 0}, {"a[4]", 2, UByte, 0, 1}, {"a[4]", 3, UByte, 1, 1}}},
+        {"s", 2, String, 5, 10}, {"c", 4, ULong, 17, 4}, {"none", 6, String, 21, 0},
+        {"a[4]", 7, UByte, 21, 1}}},
       {{{Void, "v", -8}, {String, "s", -3}, {UWord, "w", -1}, {UByte, "b", 1}},
        {{"s", 1, String, 0, 0}, {"b", 3, UByte, 0, 1}}},
       {{{Void, "v", 2147483644}, {UWord, "w", 5}}, {{"w[0]", 1, UWord, 2147483644, 2}}}};
@@ -34,18 +33,10 @@ TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
     }
     EXPECT_EQ(layout, expected) << members.size();
   }
-}
-
-// The byte length follows the display type; a column of no member or of no type has none.
-TEST(RecordLayout, ByteLengthFollowsTheDisplayTypeAndLabelsCountOn) {
   const Records r({{SWord, "w", 1}, {String, "s", 6}, {XLong, "x", 11}});
-  const std::pair<ColumnDef, std::int32_t> cases[] = {{{0, XLong, "w", 0}, 4},
-      {{0, UByte, "w", 0}, 1}, {{1, String, "s", 2}, 6}, {{9, String, "orphan", 0}, 0},
-      {{0, static_cast<TypeCode>(77), "odd", 0}, 0}};
-  for (const auto& [column, length] : cases) {
-    EXPECT_EQ(ColumnByteLength(column, r.structDef), length) << column.label;
-  }
   EXPECT_EQ(r.columns.back().label + " " + std::to_string(r.columns.back().offset), "x[10] 48");
+  for (auto [member, type, length] : {std::tuple{0, XLong, 4}, {0, UByte, 1}, {1, String, 6},
+                                      {9, String, 0}, {0, TypeCode(77), 0}}) {
+    EXPECT_EQ(ColumnByteLength({member, type, "", 0}, r.structDef), length) << member;
+  }
 }
-
-}  // namespace

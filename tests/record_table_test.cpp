@@ -6,13 +6,11 @@
 
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
 
 // A table over `bytes` (none: nothing loaded) laid out as `members`.
-struct Table : Records {
-  Table(std::vector<MemberDef> members, std::optional<std::string_view> bytes, int noBase = 0)
+struct Rows : Records {
+  Rows(std::vector<MemberDef> members, std::optional<std::string_view> bytes, int noBase = 0)
       : Records(std::move(members), bytes) {
     table.Refresh(data, structDef, columns, noBase);
   }
@@ -25,7 +23,7 @@ struct Table : Records {
   RecordTable table;
 };
 
-std::string Counting(std::size_t count) {
+static std::string Counting(std::size_t count) {
   std::string bytes(count, '\0');
   std::iota(bytes.begin(), bytes.end(), '\0');
   return bytes;
@@ -50,28 +48,17 @@ TEST(RecordTable, RowTexts) {
       {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
        "|0|00000000|" + std::string(1023, 'x') + "|"}};
   for (const auto& [members, bytes, noBase, rows, row, texts] : cases) {
-    Table t(members, bytes, noBase);
+    Rows t(members, bytes, noBase);
     EXPECT_EQ(t.table.RowCount(), rows);
     EXPECT_EQ(t.Row(row), texts) << members[0].name << " row " << row;
   }
-}
-
-TEST(RecordTable, EditedCellShowsAsTypedUntilTheNextRefresh) {
-  Table t({{UByte, "a", 1}, {XByte, "b", 1}}, Counting(4));
-  t.table.SetEditedText(1, 3, "7f");
-  t.table.SetEditedText(0, 2, "9");
-  t.table.ClearEditedText(0, 2);
-  EXPECT_EQ(t.Row(1) + " " + t.Row(0), "|1|00000002|2|7f| |0|00000000|0|01|");
-  t.data.bytes[3] = 0x7E;
-  t.table.Refresh(t.data, t.structDef, t.columns, 0);
-  EXPECT_EQ(t.Row(1), "|1|00000002|2|7E|");
 }
 
 // Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
 TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   for (auto [recordSize, rows, last] : {std::tuple{1, 4294967295u, "|4294967295|FFFFFFFE|"},
                                         {3, 1431655765u, "|1431655765|FFFFFFFC|"}}) {
-    Table t({{Void, "pad", recordSize}}, "");
+    Rows t({{Void, "pad", recordSize}}, "");
     t.data.bytes = std::make_unique<std::uint8_t[]>(1);
     t.data.byteCount = 0xFFFFFFFFu;
     t.table.Refresh(t.data, t.structDef, t.columns, 1);
@@ -80,4 +67,3 @@ TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   }
 }
 
-}  // namespace
