@@ -17,16 +17,11 @@ static std::string M2(std::string_view token) {
   return "\"" + std::string(token) + "\"は定義された型ではありません";
 }
 
-// Each pass reads the file in blocks and the same bytes in memory, which must agree.
+// The listing shares the file reader with the loading below, so memory is enough here.
 static Strings Names(std::string_view content) {
-  TempDir dir;
-  WriteBytes(dir.File("struct.def"), content);
-  Strings names[2];
-  auto into = [&names](int i) { return [&names, i](auto name) { names[i].emplace_back(name); }; };
-  EXPECT_EQ(ListStructNames(dir.File("struct.def"), into(0)), 0);
-  ListStructNamesInBytes(content, into(1));
-  EXPECT_EQ(names[0], names[1]);
-  return names[0];
+  Strings names;
+  EXPECT_EQ(ListStructNamesInBytes(content, [&](auto name) { names.emplace_back(name); }), 0);
+  return names;
 }
 
 // The members of `name` as "type name count, ..." ("-" when not found, which leaves the
@@ -57,7 +52,6 @@ static std::pair<std::string, Strings> Body(const std::string& body) {
 // Literals are CP932 at run time: 定 92 E8, 義 8B 60, エ 83 47, ラ 83 89, ー 81 5B. A FIFO with
 // no writer is refused at once, like a missing file; the child's deadline catches a blocked open.
 TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
-  EXPECT_EQ(StructDefPath("dir"), "dir" + std::string(kSeparator) + "struct.def");
   EXPECT_EQ(DefinitionErrorCaption(), "\\struct.def \x92\xE8\x8B\x60\x83\x47\x83\x89\x81\x5B");
   TempDir dir;
   StructDef def;
@@ -104,11 +98,9 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   }
 }
 
-// A stray token is ignored until ";" or an array part; the closing brace drops the member. Any
-// line end separates tokens; 0x1A is an ordinary byte, not the end of the file. Counts
-// saturate; past 65,536 columns or 2,147,483,647 bytes a member gets count 1, and so it does
-// when the labels of a structure would take more than 32 MiB: "name[0]" on 33,554,430 bytes,
-// on 33,554,433 (one past), on 40 MB in two.
+// A stray token is ignored until ";" or an array part; the closing brace drops the member.
+// Counts saturate; past 65,536 columns, 2,147,483,647 bytes or 32 MiB of labels ("name[0]" on
+// 33,554,430 bytes fits, on one more not, nor 40 MB in two) a member gets count 1.
 TEST(DefinitionParser, MemberFormsAndCounts) {
   const std::string fits(11184807, 'f'), over(2581107, 'o'), a(1000, 'a'), b(1000, 'b');
   const std::pair<std::string, std::pair<std::string, std::size_t>> cases[] = {
@@ -142,8 +134,7 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
       {"; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; xword c [-99999999999]",
        {"ubyte x 1, sbyte y 1, ubyte w 1, uword b 1",
         {M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}}},
-      {"foo x;", {"", {M2("foo"), M2("x;")}}}, {"[4];", {"", {M1}}},
-      {"構", {"", {M2("構")}}},
+      {"foo x;", {"", {M2("foo"), M2("x;")}}}, {"[4];", {"", {M1}}}, {"構", {"", {M2("構")}}},
       {flood + "; sword last;", {"sword last 1", Strings(100, M2("bad"))}}};
   for (const auto& [body, expected] : cases) EXPECT_EQ(Body(body), expected) << body.substr(0, 20);
 }
