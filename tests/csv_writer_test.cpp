@@ -58,7 +58,6 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   ASSERT_EQ(e.questions.size(), 3u);
   EXPECT_EQ(e.questions[2], "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？|上書き注意");
   EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"exists.csv", "folder"}));
-  // What the export command says when the writer fails after the question was answered.
   Session s("struct R { ubyte a; }\n");
   s.Export(folder);
   EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");

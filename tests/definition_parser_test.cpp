@@ -17,13 +17,6 @@ static std::string M2(std::string_view token) {
   return "\"" + std::string(token) + "\"は定義された型ではありません";
 }
 
-// The listing shares the file reader with the loading below, so memory is enough here.
-static Strings Names(std::string_view content) {
-  Strings names;
-  EXPECT_EQ(ListStructNamesInBytes(content, [&](auto name) { names.emplace_back(name); }), 0);
-  return names;
-}
-
 // The members of `name` as "type name count, ..." ("-" when not found, which leaves the
 // structure as it was) and the reports, in order.
 static std::pair<std::string, Strings> Load(std::string_view content, std::string_view name) {
@@ -45,12 +38,7 @@ static std::pair<std::string, Strings> Load(std::string_view content, std::strin
   return {found ? "-" : members, reports};
 }
 
-static std::pair<std::string, Strings> Body(const std::string& body) {
-  return Load("struct T {\n" + body + "\n}\n", "T");
-}
-
-// Literals are CP932 at run time: 定 92 E8, 義 8B 60, エ 83 47, ラ 83 89, ー 81 5B. A FIFO with
-// no writer is refused at once, like a missing file; the child's deadline catches a blocked open.
+// Literals are CP932 at run time. A FIFO with no writer is refused at once, like a missing file.
 TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
   EXPECT_EQ(DefinitionErrorCaption(), "\\struct.def \x92\xE8\x8B\x60\x83\x47\x83\x89\x81\x5B");
   TempDir dir;
@@ -76,12 +64,16 @@ TEST(DefinitionParser, ListsNamesInFileOrder) {
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
       {"struct A; struct B { ubyte b; }", {"A;"}}, {"struct 構 { } struct \x1A { }", {"構", "\x1A"}},
       {"\t\v\fstruct\t\v\fX\f{\v}\rstruct\rY", {"X", "Y"}},
-      {"\xEF\xBB\xBFstruct A { ubyte a; }\r\nstruct B { }", {"B"}}};
-  for (const auto& [content, names] : cases) EXPECT_EQ(Names(content), names) << content;
+      {"\xEF\xBB\xBFstruct A { }\r\nstruct B", {"B"}}};
+  // The listing shares the file reader with loading, so memory is enough here.
+  for (const auto& [content, names] : cases) {
+    Strings listed;
+    EXPECT_EQ(ListStructNamesInBytes(content, [&](auto name) { listed.emplace_back(name); }), 0);
+    EXPECT_EQ(listed, names) << content;
+  }
 }
 
-// A declaration without a body reads the next body as its own; the body ends at any "}" token,
-// or silently at the end of the file.
+// A body-less declaration reads the next body; a body ends at any "}" token or the file's end.
 TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   const std::string longName(5000, '\x8D');
   const std::string content =
@@ -98,9 +90,8 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   }
 }
 
-// A stray token is ignored until ";" or an array part; the closing brace drops the member.
-// Counts saturate; past 65,536 columns, 2,147,483,647 bytes or 32 MiB of labels ("name[0]" on
-// 33,554,430 bytes fits, on one more not, nor 40 MB in two) a member gets count 1.
+// A stray token waits for ";" or an array part; the closing brace drops the member. Counts
+// saturate; past 65,536 columns, 2^31 - 1 bytes or 32 MiB of "name[0]" labels, count 1.
 TEST(DefinitionParser, MemberFormsAndCounts) {
   const std::string fits(11184807, 'f'), over(2581107, 'o'), a(1000, 'a'), b(1000, 'b');
   const std::pair<std::string, std::pair<std::string, std::size_t>> cases[] = {
@@ -121,14 +112,14 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"ubyte " + a + " [20000]; ubyte " + b + " [20000];",
        {"ubyte " + a + " 20000, ubyte " + b + " 1", 1}}};
   for (const auto& [body, expected] : cases) {
-    auto [members, reports] = Body(body);
+    auto [members, reports] = Load("struct T {\n" + body + "\n}\n", "T");
     EXPECT_EQ(std::make_pair(members, reports.size()), expected) << body.substr(0, 60);
   }
 }
 
 TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
   std::string flood;
-  for (int i = 0; i < 200000; ++i) flood += "bad ";
+  while (flood.size() < 800000) flood += "bad ";
   // Quoted as written, 構 (8D 5C) intact; at most 100, and the members after them still load.
   const std::pair<std::string, std::pair<std::string, Strings>> cases[] = {
       {"; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; xword c [-99999999999]",
@@ -136,6 +127,8 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
         {M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}}},
       {"foo x;", {"", {M2("foo"), M2("x;")}}}, {"[4];", {"", {M1}}}, {"構", {"", {M2("構")}}},
       {flood + "; sword last;", {"sword last 1", Strings(100, M2("bad"))}}};
-  for (const auto& [body, expected] : cases) EXPECT_EQ(Body(body), expected) << body.substr(0, 20);
+  for (const auto& [body, expected] : cases) {
+    EXPECT_EQ(Load("struct T {\n" + body + "\n}\n", "T"), expected) << body.substr(0, 20);
+  }
 }
 

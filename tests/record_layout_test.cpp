@@ -6,9 +6,8 @@
 
 using enum TypeCode;
 
-// Label, member index, display type, offset and byte length of each column. Negative counts
-// take no bytes: offsets never run backwards. The byte length follows the display type; a
-// column of no member or of no type has none.
+// Label, member index, display type, offset and byte length of each column; negative counts
+// take no bytes. The byte length follows the display type; no member or type, no bytes.
 TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
   using Layout = std::vector<std::tuple<std::string, int, TypeCode, int, int>>;
   const std::pair<std::vector<MemberDef>, Layout> cases[] = {
