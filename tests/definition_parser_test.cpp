@@ -39,7 +39,7 @@ static std::pair<std::string, Strings> Load(std::string_view content, std::strin
 }
 
 // Literals are CP932 at run time. A FIFO with no writer is refused at once, like a missing file.
-TEST(DefinitionParser, PathCaptionAndFilesThatCannotBeRead) {
+TEST(DefinitionParser, CaptionAndFilesThatCannotBeRead) {
   EXPECT_EQ(DefinitionErrorCaption(), "\\struct.def \x92\xE8\x8B\x60\x83\x47\x83\x89\x81\x5B");
   TempDir dir;
   StructDef def;
