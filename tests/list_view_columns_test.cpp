@@ -10,10 +10,11 @@ using enum TypeCode;
 // the width of a string's count in "W"s), plus 30, at most 300; a text that cannot be measured
 // counts 30. Texts measure 7 per byte here. A rebuild makes exactly the new columns.
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
-  const Records r({{UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1}, {UWord, "d", 1},
-                   {SWord, "e", 1}, {XWord, "f", 1}, {ULong, "g", 1}, {SLong, "h", 1},
-                   {XLong, "i", 1}, {String, "s", 8}, {UByte, "longlabel", 1}, {String, "z", 0},
-                   {String, "t", 2000000000}});
+  Records r({{UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1}, {UWord, "d", 1},
+             {SWord, "e", 1}, {XWord, "f", 1}, {ULong, "g", 1}, {SLong, "h", 1},
+             {XLong, "i", 1}, {String, "s", 8}, {UByte, "longlabel", 1}, {String, "z", 0},
+             {String, "t", 2000000000}});
+  r.columns.push_back({0, Void, "v", 0});  // no cell text: measured as the fallback
   MemoryRecordList list;
   std::int32_t lastColumnIndex = -1;
   auto widths = [&] {
@@ -24,10 +25,10 @@ TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
   };
   list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
   EXPECT_EQ(widths(),
-            (std::vector<int>{65, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 86, 93, 37, 300}));
+            (std::vector<int>{65, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 86, 93, 37, 300, 60}));
   list.measure = [](std::string_view) { return std::nullopt; };
-  EXPECT_EQ(widths(), std::vector<int>(15, 60));
-  EXPECT_EQ(lastColumnIndex, 14);
+  EXPECT_EQ(widths(), std::vector<int>(16, 60));
+  EXPECT_EQ(lastColumnIndex, 15);
   EXPECT_EQ(list.columnChangesRedrawn, 0);  // changed only while redraw is paused
   EXPECT_FALSE(list.redrawPaused);
 }

@@ -23,23 +23,19 @@ struct Rows : Records {
   RecordTable table;
 };
 
-static std::string Counting(std::size_t count) {
-  std::string bytes(count, '\0');
-  std::iota(bytes.begin(), bytes.end(), '\0');
-  return bytes;
-}
-
 // Partial records show the fields wholly inside; strings end at a zero and at the list's limit.
 TEST(RecordTable, RowTexts) {
   const std::vector<MemberDef> four = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1},
                                        {UWord, "d", 1}};
   const std::string zeros("ab\0c\x8D\x5C\0\0", 8);
+  std::string counting(13, '\0');
+  std::iota(counting.begin(), counting.end(), '\0');
   const std::tuple<std::vector<MemberDef>, std::optional<std::string>, int, std::uint32_t,
                    std::uint32_t, std::string> cases[] = {
-      {four, Counting(13), 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
-      {four, Counting(13), 0, 3, 2, "|2|0000000C|12||||"}, {four, Counting(13), 0, 3, 3, "|||||||"},
+      {four, counting, 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
+      {four, counting, 0, 3, 2, "|2|0000000C|12||||"}, {four, counting, 0, 3, 3, "|||||||"},
       {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
-      {{{UByte, "none", 0}}, Counting(10), 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
+      {{{UByte, "none", 0}}, counting, 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
       {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|ab|"},
       {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
       {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,

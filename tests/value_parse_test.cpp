@@ -95,6 +95,8 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
     table.structDef.recordSize = size;
     EXPECT_EQ(table.Store(type, "1", record), 0) << size;
   }
+  table.structDef.members[9].count = 0;  // a string of no bytes is taken and writes nothing
+  EXPECT_EQ(table.Store(String, "z"), 1);
   table.columns[3].offset = -1;
   table.structDef.recordSize = 26;
   EXPECT_EQ(table.Store(SByte, "1"), 0);
