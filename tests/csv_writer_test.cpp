@@ -2,99 +2,64 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
-using Strings = std::vector<std::string>;
 
-struct Export : Records {
-  Export(std::vector<MemberDef> members, std::optional<std::string_view> bytes)
-      : Records(std::move(members), bytes) {
+// "=" and the file's bytes when written, else "0" when declined or "-1" when failed.
+struct CsvExport : Records {
+  CsvExport(std::vector<MemberDef> members, std::string_view bytes) : Records(members, bytes) {
     table.Refresh(data, structDef, columns, 0);
   }
-  // 1 written, 0 declined, -1 failed.
-  int Write(const std::string& path, std::vector<std::int32_t> selection) {
-    return static_cast<int>(WriteCsv(path, table, columns, selection,
-                                     [this](std::string_view text, std::string_view caption) {
-                                       questions.push_back(std::string(text) + "|" +
-                                                           std::string(caption));
-                                       return answer;
-                                     }));
-  }
-  std::string Written(const std::string& path, std::vector<std::int32_t> selection) {
-    EXPECT_EQ(Write(path, selection), 1);
-    return ReadBytes(path);
+  std::string Write(const std::string& path, std::vector<std::int32_t> selection) {
+    auto ask = [this](auto text, auto caption) {
+      questions.push_back(std::string(text) + "|" + std::string(caption));
+      return answer;
+    };
+    const int result = static_cast<int>(WriteCsv(path, table, columns, selection, ask));
+    return result == 1 ? "=" + ReadBytes(path) : std::to_string(result);
   }
   RecordTable table;
-  Strings questions;
+  std::vector<std::string> questions;
   bool answer = true;
 };
 
+// Fields that would split the line are quoted; typed text in a number column goes as shown.
 TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
   TempDir dir;
-  Export e({{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}},
+  const std::string path = dir.File("out.csv");
+  CsvExport e({{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}},
            std::string_view("\xFF" "ab\0\x34\x12" "\x80xyz\xCD\xAB", 12));
-  EXPECT_EQ(e.Written(dir.File("all.csv"), {0, 1, 2, 3, 4}),
-            "No.,Address,a,s,w\r\n0,00000000,-1,ab,1234\r\n1,00000006,-128,xyz,ABCD\r\n");
-  EXPECT_EQ(e.Written(dir.File("two.csv"), {1, 4}),
-            "Address,w\r\n00000000,1234\r\n00000006,ABCD\r\n");
-  EXPECT_EQ(e.Written(dir.File("none.csv"), {}), "\r\n\r\n\r\n");
-  EXPECT_TRUE(e.questions.empty());
-  Export unloaded({{UByte, "a", 1}}, std::nullopt);
-  EXPECT_EQ(unloaded.Written(dir.File("u.csv"), {0, 1, 2}), "No.,Address,a\r\n0,00000000,\r\n");
-  Export wide({{String, "s", 2000}}, std::string(2000, 'q'));  // cut to what the list gives back
-  EXPECT_EQ(wide.Written(dir.File("wide.csv"), {2}), "s\r\n" + std::string(1023, 'q') + "\r\n");
-}
-
-TEST(CsvWriter, QuotesFieldsThatWouldSplitTheLine) {
-  TempDir dir;
-  std::string bytes;
-  for (std::string cell : {"a,b", "say \"hi\"", "cr\rx", "lf\nx", "\x8D\x5C\x8D\x5C"}) {
-    bytes += cell + std::string(10 - cell.size(), '\0');
-  }
-  Export e({{String, "s", 10}}, bytes);
-  e.columns.push_back({0, UByte, "odd,\"label\"", 0});
-  e.table.Refresh(e.data, e.structDef, e.columns, 0);
-  e.table.SetEditedText(0, 3, "1,5");  // typed text in a number column is written as shown
-  EXPECT_EQ(e.Written(dir.File("q.csv"), {2, 3}),
-            "s,\"odd,\"\"label\"\"\"\r\n\"a,b\",\"1,5\"\r\n\"say \"\"hi\"\"\",115\r\n"
+  EXPECT_EQ(e.Write(path, {0, 1, 2, 3, 4}),
+            "=No.,Address,a,s,w\r\n0,00000000,-1,ab,1234\r\n1,00000006,-128,xyz,ABCD\r\n");
+  EXPECT_EQ(e.Write(path, {1, 4}), "=Address,w\r\n00000000,1234\r\n00000006,ABCD\r\n");
+  CsvExport q({{String, "s", 5}},
+           std::string_view("a,b\0\0say\"q" "cr\rx\0lf\nx\0\x8D\x5C\x8D\x5C\0", 25));
+  q.columns.push_back({0, UByte, "odd,\"label\"", 0});
+  q.table.Refresh(q.data, q.structDef, q.columns, 0);
+  q.table.SetEditedText(0, 3, "1,5");
+  EXPECT_EQ(q.Write(path, {2, 3}),
+            "=s,\"odd,\"\"label\"\"\"\r\n\"a,b\",\"1,5\"\r\n\"say\"\"q\",115\r\n"
             "\"cr\rx\",99\r\n\"lf\nx\",108\r\n\x8D\x5C\x8D\x5C,141\r\n");
 }
 
 TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   TempDir dir;
-  Export e({{UByte, "a", 1}}, "ab");
+  CsvExport e({{UByte, "a", 1}}, "ab");
   const std::string path = dir.File("exists.csv"), folder = dir.File("folder");
   WriteBytes(path, "keep me");
   ASSERT_TRUE(MakeFolder(folder));
   e.answer = false;
-  EXPECT_EQ(e.Write(path, {0}), 0);
-  EXPECT_EQ(ReadBytes(path), "keep me");
+  EXPECT_EQ(e.Write(path, {0}) + ReadBytes(path), "0keep me");
   e.answer = true;
-  EXPECT_EQ(e.Written(path, {0}), "No.\r\n0\r\n1\r\n");
-  EXPECT_EQ(e.Write(dir.File("missing") + kSeparator + "x.csv", {0}), -1);
-  EXPECT_EQ(e.Write(folder, {0}), -1);  // asked about, and cannot be replaced
-  const std::string question = "は既に存在しています。\r\n上書きしますか？|上書き注意";
-  EXPECT_EQ(e.questions, (Strings{"ファイル\"" + path + "\"" + question,
-                                  "ファイル\"" + path + "\"" + question,
-                                  "ファイル\"" + folder + "\"" + question}));
-  EXPECT_EQ(ListFolder(folder), Strings{});
-  EXPECT_EQ(ListFolder(dir.Path()), (Strings{"exists.csv", "folder"}));
-}
-
-// What the export command says when the writer fails after the question was answered.
-TEST(CsvWriter, TheExportCommandReportsAFailure) {
+  EXPECT_EQ(e.Write(path, {0}), "=No.\r\n0\r\n1\r\n");
+  EXPECT_EQ(e.Write(dir.File("missing") + kSeparator + "x.csv", {0}), "-1");
+  EXPECT_EQ(e.Write(folder, {0}), "-1");  // asked about, and cannot be replaced
+  ASSERT_EQ(e.questions.size(), 3u);
+  EXPECT_EQ(e.questions[2], "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？|上書き注意");
+  EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"exists.csv", "folder"}));
   Session s("struct R { ubyte a; }\n");
-  const std::string folder = s.dir.File("folder");
-  ASSERT_TRUE(MakeFolder(folder));
   s.Export(folder);
-  EXPECT_EQ(s.ui.questions.size(), 1u);
   EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
 }
 
-}  // namespace

@@ -2,102 +2,58 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <numeric>
 
 #include "test_support.h"
 
-namespace {
-
 using enum TypeCode;
-using Texts = std::vector<std::string>;
 
 // A table over `bytes` (none: nothing loaded) laid out as `members`.
-struct Table : Records {
-  Table(std::vector<MemberDef> members, std::optional<std::string_view> bytes,
-        std::int32_t noBase = 0)
+struct Rows : Records {
+  Rows(std::vector<MemberDef> members, std::optional<std::string_view> bytes, int noBase = 0)
       : Records(std::move(members), bytes) {
     table.Refresh(data, structDef, columns, noBase);
   }
-  Texts Row(std::uint32_t row) const {
-    Texts texts;
-    for (int column = -1; column <= table.ColumnCount(); ++column)
-      texts.push_back(table.CellText(row, column));
+  // The cells of `row` from column -1 to one past the last, so that both ends read as empty.
+  std::string Row(std::uint32_t row) const {
+    std::string texts = table.CellText(row, -1);
+    for (int i = 0; i <= table.ColumnCount(); ++i) texts += "|" + table.CellText(row, i);
     return texts;
   }
   RecordTable table;
 };
 
-std::string Counting(std::size_t count) {
-  std::string bytes(count, '\0');
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>(i);
-  return bytes;
-}
-
-// Each row from column -1 to one past the last, so that both ends read as empty.
+// Partial records show the fields wholly inside; strings end at a zero and at the list's limit.
 TEST(RecordTable, RowTexts) {
-  const std::vector<MemberDef> four = {
-      {UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
+  const std::vector<MemberDef> four = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1},
+                                       {UWord, "d", 1}};
   const std::string zeros("ab\0c\x8D\x5C\0\0", 8);
-  const struct {
-    std::vector<MemberDef> members;
-    std::optional<std::string> bytes;
-    std::int32_t noBase;
-    std::uint32_t rows, row;
-    Texts texts;
-  } cases[] = {
-      {four, Counting(13), 0, 3, 1, {"", "1", "00000006", "6", "7", "2312", "2826", ""}},
-      // A partial last record shows the fields wholly inside the data.
-      {four, Counting(13), 0, 3, 2, {"", "2", "0000000C", "12", "", "", "", ""}},
-      {four, Counting(13), 0, 3, 3, {"", "", "", "", "", "", "", ""}},  // past the last row
-      {four, Counting(12), 1, 2, 1, {"", "2", "00000006", "6", "7", "2312", "2826", ""}},
-      {{{XLong, "x", 1}}, Counting(6), 0, 2, 1, {"", "1", "00000004", "", ""}},
-      {{{String, "s", 4}}, "abcdef", 0, 2, 1, {"", "1", "00000004", "", ""}},
-      {{{String, "s", 2147483647}}, "0123456789", 0, 1, 0, {"", "0", "00000000", "", ""}},
-      {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, {"", "0", "00000000", "", ""}},
-      {{{ULong, "x", 1}}, "", 1, 1, 0, {"", "1", "00000000", "", ""}},
-      {{{XByte, "v", 1}}, Counting(256), 0, 256, 255, {"", "255", "000000FF", "FF", ""}},
-      {{{Void, "pad", 4}}, Counting(10), 0, 3, 2, {"", "2", "00000008", ""}},
-      {{{UByte, "none", 0}}, Counting(10), 0, 1, 0, {"", "0", "00000000", ""}},  // 0-byte records
-      // String cells end at their first zero byte and at the list's limit; 構 is 8D 5C.
-      {{{String, "s", 4}}, zeros, 0, 2, 0, {"", "0", "00000000", "ab", ""}},
-      {{{String, "s", 4}}, zeros, 0, 2, 1, {"", "1", "00000004", "\x8D\x5C", ""}},
+  std::string counting(13, '\0');
+  std::iota(counting.begin(), counting.end(), '\0');
+  const std::tuple<std::vector<MemberDef>, std::optional<std::string>, int, std::uint32_t,
+                   std::uint32_t, std::string> cases[] = {
+      {four, counting, 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
+      {four, counting, 0, 3, 2, "|2|0000000C|12||||"}, {four, counting, 0, 3, 3, "|||||||"},
+      {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
+      {{{UByte, "none", 0}}, counting, 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
+      {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|ab|"},
+      {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
       {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
-       {"", "0", "00000000", std::string(1023, 'x'), ""}},
-  };
-  for (const auto& c : cases) {
-    Table t(c.members, c.bytes, c.noBase);
-    EXPECT_EQ(t.table.RowCount(), c.rows);
-    EXPECT_EQ(t.Row(c.row), c.texts) << c.members[0].name << " row " << c.row;
+       "|0|00000000|" + std::string(1023, 'x') + "|"}};
+  for (const auto& [members, bytes, noBase, rows, row, texts] : cases) {
+    Rows t(members, bytes, noBase);
+    EXPECT_EQ(t.table.RowCount(), rows);
+    EXPECT_EQ(t.Row(row), texts) << members[0].name << " row " << row;
   }
 }
 
-TEST(RecordTable, EditedCellShowsAsTypedUntilTheNextRefresh) {
-  Table t({{UByte, "a", 1}, {XByte, "b", 1}}, Counting(4));
-  t.table.SetEditedText(1, 3, "7f");
-  t.table.SetEditedText(0, 2, "9");
-  t.table.ClearEditedText(0, 2);
-  EXPECT_EQ(t.Row(1), (Texts{"", "1", "00000002", "2", "7f", ""}));
-  EXPECT_EQ(t.Row(0), (Texts{"", "0", "00000000", "0", "01", ""}));
-  EXPECT_EQ(t.table.EditedText(1, 3), std::optional<std::string>("7f"));
-  t.data.bytes[3] = 0x7E;
-  t.table.Refresh(t.data, t.structDef, t.columns, 0);
-  EXPECT_EQ(t.table.CellText(1, 3), "7E");
-  EXPECT_FALSE(t.table.EditedText(1, 3));
-}
-
+// Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
 TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
-  // Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
-  for (auto [recordSize, rows, lastAddress] :
-       {std::tuple{1, 4294967295u, "FFFFFFFE"}, std::tuple{3, 1431655765u, "FFFFFFFC"},
-        std::tuple{65536, 65536u, "FFFF0000"}}) {
-    Table t({{Void, "pad", recordSize}}, "");
-    t.data.bytes = std::make_unique<std::uint8_t[]>(1);
-    t.data.byteCount = 0xFFFFFFFFu;
-    t.table.Refresh(t.data, t.structDef, t.columns, 1);
-    ASSERT_EQ(t.table.RowCount(), rows) << recordSize;
-    EXPECT_EQ(t.Row(rows - 1), (Texts{"", std::to_string(rows), lastAddress, ""}));
-  }
+  Rows t({{Void, "pad", 1}}, "");
+  t.data.bytes = std::make_unique<std::uint8_t[]>(1);
+  t.data.byteCount = 0xFFFFFFFFu;
+  t.table.Refresh(t.data, t.structDef, t.columns, 1);
+  ASSERT_EQ(t.table.RowCount(), 4294967295u);
+  EXPECT_EQ(t.Row(4294967294u), "|4294967295|FFFFFFFE|");
 }
 
-}  // namespace
