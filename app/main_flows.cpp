@@ -65,10 +65,11 @@ void StartUp(AppState& state, UserInterface& ui,
         "カレントディレクトリの取得に失敗しました\r\nプログラムの動作が保証できません",
         "FatalError!");
   }
-  const int listed = ListStructNames(StructDefPath(state.currentDirectory),
-                                     [&ui](std::string_view name) { ui.AddStructName(name); });
-  ui.SetStatusText(listed < 0 ? "構造体定義ファイルを読み込めませんでした。"
-                              : "構造体定義ファイルを読み込みました。");
+  const DefinitionRead listed =
+      ListStructNames(StructDefPath(state.currentDirectory),
+                      [&ui](std::string_view name) { ui.AddStructName(name); });
+  ui.SetStatusText(listed == DefinitionRead::Read ? "構造体定義ファイルを読み込みました。"
+                                                  : "構造体定義ファイルを読み込めませんでした。");
   ui.SelectFirstStructName();
   ApplySelectedStructure(state, ui);
 }

@@ -284,8 +284,8 @@ ExitStatus Run::Go(const std::vector<std::string>& args) {
   if (options_.version) return Printed(Print(std::string(kVersion) + "\n"));
 
   std::vector<std::string> names;
-  if (ListStructNames(options_.defPath,
-                      [&names](std::string_view name) { names.emplace_back(name); }) < 0) {
+  const auto addName = [&names](std::string_view name) { names.emplace_back(name); };
+  if (ListStructNames(options_.defPath, addName) == DefinitionRead::Unreadable) {
     Report(options_.defPath, "構造体定義ファイルを読み込めませんでした。");
     return ExitStatus::Definition;
   }

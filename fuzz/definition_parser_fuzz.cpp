@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
   StructDef def = in.def;
-  FUZZ_CHECK(LoadStructDefFromBytes(in.definition, "no such", def, [](auto, auto) {}) == -1);
+  FUZZ_CHECK(LoadStructDefFromBytes(in.definition, "no such", def, [](auto, auto) {}) == StructLookup::NotFound);
   FUZZ_CHECK(def.recordSize == in.def.recordSize && def.members.size() == in.def.members.size());
   return 0;
 }

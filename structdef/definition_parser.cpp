@@ -269,19 +269,18 @@ bool WalkStructNames(TokenReader& reader, OnName onName) {
   return false;
 }
 
-int ListNames(TokenReader& reader, const NameSink& addName) {
+void ListNames(TokenReader& reader, const NameSink& addName) {
   WalkStructNames(reader, [&addName](const std::string& token) {
     addName(token);
     return false;
   });
-  return 0;
 }
 
-int LoadDefinition(TokenReader& reader, std::string_view name, StructDef& structDef,
-                   const MessageSink& report) {
+StructLookup LoadDefinition(TokenReader& reader, std::string_view name, StructDef& structDef,
+                            const MessageSink& report) {
   const bool found =
       WalkStructNames(reader, [name](const std::string& token) { return token == name; });
-  if (!found) return -1;
+  if (!found) return StructLookup::NotFound;
 
   BodyParser body(report);
   std::string token;
@@ -297,7 +296,7 @@ int LoadDefinition(TokenReader& reader, std::string_view name, StructDef& struct
 
   structDef.members = body.TakeMembers();
   structDef.recordSize = ComputeRecordSize(structDef.members);
-  return 0;
+  return StructLookup::Found;
 }
 
 }  // namespace
@@ -317,24 +316,27 @@ std::string StructDefPath(std::string_view currentDirectory) {
   return path;
 }
 
-int ListStructNames(const std::string& path, const NameSink& addName) {
+DefinitionRead ListStructNames(const std::string& path, const NameSink& addName) {
   TokenReader reader(path);
-  return reader.IsOpen() ? ListNames(reader, addName) : -1;
+  if (!reader.IsOpen()) return DefinitionRead::Unreadable;
+  ListNames(reader, addName);
+  return DefinitionRead::Read;
 }
 
-int ListStructNamesInBytes(std::string_view bytes, const NameSink& addName) {
+void ListStructNamesInBytes(std::string_view bytes, const NameSink& addName) {
   TokenReader reader(bytes);
-  return ListNames(reader, addName);
+  ListNames(reader, addName);
 }
 
-int LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
-                  const MessageSink& report) {
-  TokenReader reader(path);
-  return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report) : -1;
-}
-
-int LoadStructDefFromBytes(std::string_view bytes, std::string_view name, StructDef& structDef,
+StructLookup LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
                            const MessageSink& report) {
+  TokenReader reader(path);
+  return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report)
+                         : StructLookup::NotFound;
+}
+
+StructLookup LoadStructDefFromBytes(std::string_view bytes, std::string_view name,
+                                    StructDef& structDef, const MessageSink& report) {
   TokenReader reader(bytes);
   return LoadDefinition(reader, name, structDef, report);
 }

@@ -16,15 +16,16 @@ std::string_view DefinitionErrorCaption();
 // The definition file beside the working directory captured at start.
 std::string StructDefPath(std::string_view currentDirectory);
 
-// -1 when the file cannot be opened, otherwise 0.
-int ListStructNames(const std::string& path, const NameSink& addName);
-// The same pass over the bytes of a definition file already in memory; always 0.
-int ListStructNamesInBytes(std::string_view bytes, const NameSink& addName);
+enum class DefinitionRead : int { Read = 0, Unreadable = -1 };
+// Found whatever errors were reported; NotFound leaves the structure exactly as it was.
+enum class StructLookup : int { Found = 0, NotFound = -1 };
 
-// 0 when the named definition was found (whatever errors were reported), -1 otherwise; on -1
-// `structDef` is left exactly as it was.
-int LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
-                  const MessageSink& report);
+DefinitionRead ListStructNames(const std::string& path, const NameSink& addName);
 // The same pass over the bytes of a definition file already in memory.
-int LoadStructDefFromBytes(std::string_view bytes, std::string_view name, StructDef& structDef,
+void ListStructNamesInBytes(std::string_view bytes, const NameSink& addName);
+
+StructLookup LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
                            const MessageSink& report);
+// The same pass over the bytes of a definition file already in memory.
+StructLookup LoadStructDefFromBytes(std::string_view bytes, std::string_view name,
+                                    StructDef& structDef, const MessageSink& report);

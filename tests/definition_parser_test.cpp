@@ -24,18 +24,18 @@ static std::pair<std::string, Strings> Load(std::string_view content, std::strin
   WriteBytes(dir.File("struct.def"), content);
   StructDef def{{{XLong, "old", 1}}, 4};
   Strings reports;
-  const int found = LoadStructDef(dir.File("struct.def"), name, def, [&](auto text, auto caption) {
+  const bool found = LoadStructDef(dir.File("struct.def"), name, def, [&](auto text, auto caption) {
     EXPECT_EQ(caption, DefinitionErrorCaption());
     reports.emplace_back(text);
-  });
+  }) == StructLookup::Found;
   EXPECT_EQ(def.recordSize, ComputeRecordSize(def.members));
   std::string members;
   for (const auto& m : def.members) {
     members += (members.empty() ? "" : ", ") + std::string(TypeName(m.type)) + " " + m.name +
                " " + std::to_string(m.count);
   }
-  EXPECT_TRUE(found == 0 || (found == -1 && members == "xlong old 1")) << found;
-  return {found ? "-" : members, reports};
+  EXPECT_TRUE(found || members == "xlong old 1");
+  return {found ? members : "-", reports};
 }
 
 // Literals are CP932 at run time. A FIFO with no writer is refused at once, like a missing file.
@@ -45,8 +45,8 @@ TEST(DefinitionParser, CaptionAndFilesThatCannotBeRead) {
   StructDef def;
   const std::string path = dir.File("struct.def");
   auto refused = [&] {
-    return ListStructNames(path, [](auto) {}) == -1 &&
-           LoadStructDef(path, "A", def, [](auto, auto) {}) == -1;
+    return ListStructNames(path, [](auto) {}) == DefinitionRead::Unreadable &&
+           LoadStructDef(path, "A", def, [](auto, auto) {}) == StructLookup::NotFound;
   };
   EXPECT_TRUE(refused());
 #ifndef _WIN32
@@ -68,7 +68,7 @@ TEST(DefinitionParser, ListsNamesInFileOrder) {
   // The listing shares the file reader with loading, so memory is enough here.
   for (const auto& [content, names] : cases) {
     Strings listed;
-    EXPECT_EQ(ListStructNamesInBytes(content, [&](auto name) { listed.emplace_back(name); }), 0);
+    ListStructNamesInBytes(content, [&](auto name) { listed.emplace_back(name); });
     EXPECT_EQ(listed, names) << content;
   }
 }
