@@ -101,5 +101,8 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   table.structDef.recordSize = 26;
   EXPECT_EQ(table.Store(SByte, "1"), 0);
   EXPECT_EQ(table.All(), before);
+  table.structDef.members[9].count = 1;  // one byte: the first letter, no zero
+  EXPECT_EQ(table.Store(String, "zy"), 1);
+  EXPECT_EQ(table.All()[21], 'z');
 }
 
