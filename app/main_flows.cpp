@@ -21,14 +21,7 @@ namespace {
 constexpr std::string_view kTableInitFailed =
     "テーブルを初期化できませんでした。\r\nプログラムを終了してください。";
 
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
+std::string Quoted(std::string_view text) { return '"' + std::string(text) + '"'; }
 
 MessageSink MessagesOf(UserInterface& ui) {
   return [&ui](std::string_view text, std::string_view caption) { ui.ShowMessage(text, caption); };

@@ -163,7 +163,7 @@ class BodyParser {
             state_ = State::ExpectEnd;
             break;
           }
-          member_.count = ReadCount(std::string_view(token).substr(1, close - 1));
+          member_.count = ReadCount(std::string_view(token).substr(1));  // stops at ']'
           if (member_.count < 0) {
             Report(kMessageBadArray);
             member_.count = 1;

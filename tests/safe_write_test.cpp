@@ -75,6 +75,9 @@ TEST_F(SafeWrite, ReplacementKeepsModeAndLinks) {
               !Save(dir.File("dangling.bin"), ""));
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
   EXPECT_EQ(fs::status(dir.File("fresh.bin")).permissions(), fs::perms(0644));
+  EXPECT_FALSE(Save(dir.File("fresh.bin"), "x", [&] {  // a folder meanwhile: rename fails
+    fs::remove(dir.File("fresh.bin")), fs::create_directories(dir.File("fresh.bin") + "/in");
+  }));
   EXPECT_TRUE(fs::is_symlink(dir.File("link.bin")));
   EXPECT_EQ(ReadBytes(target), "via link");
   EXPECT_EQ(ListFolder(dir.Path()), (Names{"dangling.bin", "data.bin", "fresh.bin", "link.bin"}));
