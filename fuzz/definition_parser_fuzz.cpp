@@ -6,7 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
   StructDef def = in.def;
-  FUZZ_CHECK(LoadStructDefFromBytes(in.definition, "no such", def, [](auto, auto) {}) == StructLookup::NotFound);
+  const auto ignore = [](auto, auto) {};
+  FUZZ_CHECK(LoadStructDefFromBytes(in.definition, "no such", def, ignore) == StructLookup::NotFound);
   FUZZ_CHECK(def.recordSize == in.def.recordSize && def.members.size() == in.def.members.size());
   return 0;
 }
