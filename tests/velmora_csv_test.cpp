@@ -110,7 +110,7 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
       {{"DATA", "-c", "w,0-1"}, "No.,Address,w\r\n0,00000000,-1\r\n1,00000007,-32768\r\n"},
       {{"DATA", "--type", "a=sbyte", "-c2"}, "a\r\n1\r\n2\r\n"},
       {{"DATA", "--no-base=1", "--strict", "-c", "0"}, "No.\r\n1\r\n2\r\n"},
-      {{"DATA", "--records", "1:5", "-c", "0"}, "1\r\n"},
+      {{"DATA", "--records", "1:18446744073709551615", "-c", "0"}, "1\r\n"},
       {{"DATA", "--encoding", "utf-8-bom", "-c", "3"},
        "\xEF\xBB\xBFs\r\n\"a,b\"\r\n\"\xE6\xA7\x8B\"\"\"\r\n"},
       {{"--version"}, "velmora-csv 1.0\n"},
