@@ -35,7 +35,7 @@ void PrepareStandardStreams() {
   std::setlocale(LC_CTYPE, "");
 }
 
-bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO); }
 
 bool TerminalSpeaksUtf8() { return std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0; }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/encoding.h"
@@ -37,7 +38,8 @@ struct Cli {
     std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
     out = MemoryOutput{};
     err.clear();
-    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }, {}};
+    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }, {},
+                  utf8Terminal};
     const ExitStatus status = RunVelmoraCsv(args, io);
     std::fclose(in);
     return status;
@@ -45,6 +47,7 @@ struct Cli {
   TempDir dir;
   MemoryOutput out;
   std::string err;
+  bool utf8Terminal = false;
 };
 
 std::string WindowExport(std::string_view definitions, std::string_view data) {
@@ -59,16 +62,16 @@ constexpr std::string_view kTwoStructs =
 const std::string kTwoRecords("\x01" "a,b\0\xFF\xFF" "\x02\x8D\x5C\"\0\x00\x80", 14);
 
 TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
-  const std::vector<std::pair<std::string_view, std::string>> cases = {
-      {kTwoStructs, kTwoRecords},
-      {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC"},  // partial last
-      {"struct Q { string s [6]; xlong x; }", std::string("cr\rx\0\0\x78\x56\x34\x12" "lf\n\"q\"", 16)},
-      {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81')},  // cut to 1023
-      {"struct E { slong v; }", ""},                                       // the one row
-      {"struct Z { string z [0]; }", "abc"},                                // records of size 0
-      {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80')},  // errors, go on
+  const std::vector<std::tuple<std::string_view, std::string, std::uint64_t>> cases = {
+      {kTwoStructs, kTwoRecords, 2},
+      {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC", 3},  // partial last
+      {"struct Q { string s [6]; xlong x; }", std::string("cr\rx\0\0\x78\x56\x34\x12" "lf\n\"q\"", 16), 2},
+      {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81'), 2},  // cut to 1023
+      {"struct E { slong v; }", "", 1},                                    // the one row
+      {"struct Z { string z [0]; }", "abc", 1},                             // records of size 0
+      {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80'), 1},  // errors, go on
   };
-  for (const auto& [definitions, data] : cases) {
+  for (const auto& [definitions, data, records] : cases) {
     SCOPED_TRACE(std::string(definitions));
     const std::string expected = WindowExport(definitions, data);
     Cli cli(definitions, data);
@@ -83,8 +86,14 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
       MemoryOutput out;
       CsvLines lines(format, session.state.columns, {0, 1, 2, 3, 4, 5, 6}, out);
       std::FILE* in = std::fopen(cli.dir.File("data.bin").c_str(), "rb");
+      std::uint64_t rows = 0, bytes = 0;  // as the last progress report has them
       EXPECT_TRUE(lines.WriteHeader());
-      EXPECT_EQ(StreamCsv(in, format, lines, {.chunkBytes = chunk}), StreamResult::Done);
+      StreamRequest request{.firstRecord = 0, .recordCount = std::nullopt, .chunkBytes = chunk,
+                            .progress = [&](std::uint64_t r, std::uint64_t b) { rows = r, bytes = b; }};
+      EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
+      request.recordCount = 0;  // none asked at the end: none written
+      EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
+      EXPECT_TRUE((rows == records || data.empty()) && bytes <= data.size()) << chunk;
       std::fclose(in);
       EXPECT_TRUE(lines.Flush());
       EXPECT_EQ(out.bytes_, expected) << chunk;
@@ -103,8 +112,8 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
       {{"--layout", "-t", "4=xword"}, "2\ta\t0\t1\tubyte\n3\ts\t1\t4\tstring\n4\tw\t5\t2\txword\n"},
       {{"DATA", "-c", "w,0-1"}, "No.,Address,w\r\n0,00000000,-1\r\n1,00000007,-32768\r\n"},
       {{"DATA", "--type", "a=sbyte", "-c2"}, "a\r\n1\r\n2\r\n"},
-      {{"DATA", "--no-base=1", "-c", "0"}, "No.\r\n1\r\n2\r\n"},
-      {{"DATA", "--records", "1:5", "-c", "0"}, "1\r\n"},
+      {{"DATA", "--no-base=1", "--strict", "-c", "0"}, "No.\r\n1\r\n2\r\n"},
+      {{"DATA", "--records", "1:18446744073709551615", "-c", "0"}, "1\r\n"},
       {{"DATA", "--encoding", "utf-8-bom", "-c", "3"},
        "\xEF\xBB\xBFs\r\n\"a,b\"\r\n\"\xE6\xA7\x8B\"\"\"\r\n"},
       {{"--version"}, "velmora-csv 1.0\n"},
@@ -133,6 +142,8 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-c", "nosuch"}, "--columns"},        {{"-c", "0-5"}, "--columns"},
       {{"-c", "3-2"}, "--columns"},           {{"--bogus"}, "--bogus"},
       {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
+      {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
+      {{"--records", ":1"}, "--records"},
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -199,6 +210,7 @@ TEST(VelmoraCsv, SlicesJoinToTheWholeAndUtf8RoundTrips) {
   EXPECT_EQ(joined, whole);
 
   // 構 ends in 0x5C; the lone 0xFF is no character.
+  cli.utf8Terminal = true;  // only names typed as UTF-8 may match names read as code page 932
   ASSERT_EQ(cli.Run({"DATA", "--encoding=utf-8", "-c", "t"}), ExitStatus::Done);
   EXPECT_EQ(cli.out.bytes_, "t\r\n\xE6\xA7\x8B\r\nxy\xEF\xBF\xBD\r\n\r\n");
   EXPECT_EQ(Utf8ToCp932("\xE6\xA7\x8B" "xy"), "\x8D\x5C" "xy");
