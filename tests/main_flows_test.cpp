@@ -77,7 +77,7 @@ TEST_F(Flows, ARepaintDuringTheListResetBoxSeesTheNewData) {
   ui.list.refuseDeleteAllItems = true;
   Load("\x09\x08\x07" "wxyz", "other.bin");
   EXPECT_EQ(seen, (std::vector<Strings>{{"9", "wxyz", ""}}));
-  EXPECT_EQ(ui.messages.back().caption, "Fatal Error");
+  EXPECT_EQ(ui.messages.back().second, "Fatal Error");
 }
 
 TEST_F(Flows, PathFieldBrowseAboutFontAndDispatch) {

@@ -20,12 +20,12 @@ bool MemoryRecordList::UpdateCell(std::uint32_t row, int column) {
 }
 
 void MemoryUserInterface::ShowMessage(std::string_view text, std::string_view caption) {
-  messages.push_back({std::string(text), std::string(caption)});
+  messages.emplace_back(text, caption);
   if (whileMessageShown) whileMessageShown();
 }
 
 bool MemoryUserInterface::AskYesNo(std::string_view text, std::string_view caption) {
-  questions.push_back({std::string(text), std::string(caption)});
+  questions.emplace_back(text, caption);
   if (yesNoAnswers.empty()) return false;
   const bool answer = yesNoAnswers.front();
   yesNoAnswers.pop_front();

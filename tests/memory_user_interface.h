@@ -43,12 +43,7 @@ class MemoryRecordList : public RecordListView {
   bool refuseUpdateCell = false;
 };
 
-struct MessageRecord {
-  std::string text;
-  std::string caption;
-
-  bool operator==(const MessageRecord&) const = default;
-};
+using MessageRecord = std::pair<std::string, std::string>;  // text, caption
 
 // The main window without a window: records what the flows show and answers their dialogs
 // with the functions a test sets. A dialog without one is cancelled.
