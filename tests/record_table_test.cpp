@@ -45,6 +45,13 @@ TEST(RecordTable, RowTexts) {
     EXPECT_EQ(t.table.RowCount(), rows);
     EXPECT_EQ(t.Row(row), texts) << members[0].name << " row " << row;
   }
+  // A reused buffer holds nothing from before; an edit taken back shows the data again.
+  Rows t(four, counting);
+  std::string out = "old";
+  t.table.SetEditedText(0, 2, "9");
+  t.table.ClearEditedText(0, 2);
+  t.table.CellText(0, 99, out);
+  EXPECT_EQ(out + t.table.CellText(0, 2), "0");
 }
 
 // Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
@@ -55,5 +62,14 @@ TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   t.table.Refresh(t.data, t.structDef, t.columns, 1);
   ASSERT_EQ(t.table.RowCount(), 4294967295u);
   EXPECT_EQ(t.Row(4294967294u), "|4294967295|FFFFFFFE|");
+  // Streamed files count records and addresses on in 64 bits.
+  char text[24];
+  char* end = t.table.Format().WriteCell(text, 0x1FFFFFFFFu, nullptr, 0, 0);
+  EXPECT_EQ(std::string(text, t.table.Format().WriteCell(end, 0x1FFFFFFFFu, nullptr, 0, 1)),
+            "85899345921FFFFFFFF");
+  for (const auto& [members, span] : {std::pair<std::vector<MemberDef>, int>{{{UByte, "a", 1}}, 1},
+                                      {{{UByte, "a", 1}, {String, "s", 0}}, 2}}) {
+    EXPECT_EQ(Rows(members, "").table.Format().Span(), span) << members.size();
+  }
 }
 
