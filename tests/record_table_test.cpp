@@ -27,7 +27,7 @@ struct Rows : Records {
 TEST(RecordTable, RowTexts) {
   const std::vector<MemberDef> four = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1},
                                        {UWord, "d", 1}};
-  const std::string zeros("ab\0c\x8D\x5C\0\0", 8);
+  const std::string zeros("a\0bc\x8D\x5C\0\0", 8);
   std::string counting(13, '\0');
   std::iota(counting.begin(), counting.end(), '\0');
   const std::tuple<std::vector<MemberDef>, std::optional<std::string>, int, std::uint32_t,
@@ -36,7 +36,7 @@ TEST(RecordTable, RowTexts) {
       {four, counting, 0, 3, 2, "|2|0000000C|12||||"}, {four, counting, 0, 3, 3, "|||||||"},
       {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
       {{{UByte, "none", 0}}, counting, 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
-      {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|ab|"},
+      {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|a|"},
       {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
       {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
        "|0|00000000|" + std::string(1023, 'x') + "|"}};
@@ -45,15 +45,30 @@ TEST(RecordTable, RowTexts) {
     EXPECT_EQ(t.table.RowCount(), rows);
     EXPECT_EQ(t.Row(row), texts) << members[0].name << " row " << row;
   }
+  // A reused buffer holds nothing from before; an edit taken back shows the data again.
+  Rows t(four, counting);
+  std::string out = "old";
+  t.table.SetEditedText(0, 2, "9");
+  t.table.ClearEditedText(0, 2);
+  t.table.CellText(0, 99, out);
+  EXPECT_EQ(out + t.table.CellText(0, 2), "0");
 }
 
-// Only the fixed columns are read, so a small buffer can stand for 4 GiB of data.
+// Only fixed columns are read, none at or after a negative offset: 1 byte stands for 4 GiB.
 TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   Rows t({{Void, "pad", 1}}, "");
   t.data.bytes = std::make_unique<std::uint8_t[]>(1);
   t.data.byteCount = 0xFFFFFFFFu;
+  t.columns.insert(t.columns.end(), {{0, UByte, "a", -1}, {0, UByte, "b", 1}});
   t.table.Refresh(t.data, t.structDef, t.columns, 1);
   ASSERT_EQ(t.table.RowCount(), 4294967295u);
-  EXPECT_EQ(t.Row(4294967294u), "|4294967295|FFFFFFFE|");
+  EXPECT_EQ(t.table.Format().Span(), 0u);
+  EXPECT_EQ(t.Row(4294967294u), "|4294967295|FFFFFFFE|||");
+  char text[24];
+  char* end = t.table.Format().WriteCell(text, 0x1FFFFFFFFu, nullptr, 0, 0);
+  EXPECT_EQ(std::string(text, t.table.Format().WriteCell(end, 0x1FFFFFFFFu, nullptr, 0, 1)),
+            "85899345921FFFFFFFF");
+  EXPECT_EQ(Rows({{UByte, "a", 1}}, "").table.Format().Span(), 1u);
+  EXPECT_EQ(Rows({{UByte, "a", 1}, {String, "s", 0}}, "").table.Format().Span(), 2u);
 }
 
