@@ -90,6 +90,7 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   const Bytes before = table.All();
   for (int column : {-2, 0, 1, 12, 1 << 30}) EXPECT_EQ(table.Store(UByte, "1", 0, column), 0);
   EXPECT_EQ(table.Store(UByte, "1", 1), 0);  // a field starting exactly at the end of the data
+  EXPECT_EQ(Cells(0, 25).Store(String, "ok"), 1);  // one ending there
   for (auto [size, type, record] : {std::tuple{-4, UByte, 1u}, {-4, XLong, 0xFFFFFFFFu},
                                     {0x40000000, UByte, 4u}, {0x7FFFFFFF, UByte, 0xFFFFFFFFu}}) {
     table.structDef.recordSize = size;
