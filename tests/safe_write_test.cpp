@@ -73,6 +73,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeAndLinks) {
   EXPECT_EQ(InChild([&] { return umask(022), Save(dir.File("fresh.bin"), ""); }), 1);
   ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link") &&
               !Save(dir.File("dangling.bin"), ""));
+  SafeFileWriter device, nowhere;  // not files it may replace
+  EXPECT_FALSE(device.Open("/dev/null") || nowhere.Open(dir.File("none") + "/x.bin"));
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
   EXPECT_EQ(fs::status(dir.File("fresh.bin")).permissions(), fs::perms(0644));
   EXPECT_FALSE(Save(dir.File("fresh.bin"), "x", [&] {  // a folder meanwhile: rename fails
