@@ -36,7 +36,7 @@ bool IsMemberCell(const AppState& state, int row, int column) {
 }  // namespace
 
 std::optional<std::string> CurrentWorkingDirectory() {
-  std::array<char, kPathCapacity> buffer{};
+  std::array<char, 260> buffer{};  // a path buffer of the window program: 259 bytes and a zero
 #ifdef _WIN32
   const char* directory = _getcwd(buffer.data(), static_cast<int>(buffer.size()));
 #else

@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-inline constexpr std::size_t kPathCapacity = 260;
-
 struct DataBuffer {
   // Null until the first successful load; an empty file loads as non-null with byteCount 0.
   std::unique_ptr<std::uint8_t[]> bytes;
