@@ -133,7 +133,8 @@ class DevNull : public OutputStream {
 void RunCli(benchmark::State& bench, bool toFile) {
   DataFolder folder;
   DevNull devNull;
-  CliStreams io{stdin, &devNull, [](std::string_view) {}, {}};
+  CliStreams io;
+  io.in = stdin, io.out = &devNull, io.error = [](std::string_view) {};
   std::vector<std::string> args = {"-d", folder.path + "/struct.def", folder.path + "/data.bin"};
   if (toFile) args.insert(args.end(), {"-o", folder.path + "/out.csv"});
   for (auto _ : bench) {

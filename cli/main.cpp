@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   io.error = [](std::string_view line) { WriteStandardError(std::string(line) + "\n"); };
   std::size_t shownWidth = 0;
   if (StandardErrorIsTerminal()) {
+    io.clock = MonotonicSeconds;
     // Carriage return and spaces rather than escape sequences: every console understands them.
     io.progress = [&shownWidth](std::string_view line) {
       std::string text = "\r" + std::string(line);

@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 
-#include "cli/console.h"
 #include "cli/encoding.h"
 #include "cli/options.h"
 #include "cli/stream_export.h"
@@ -180,14 +179,13 @@ ExitStatus Run::PrintLayout() {
 // Shows records done, percent where the size is known and MB/s, once a run has taken a second.
 class Progress {
  public:
-  Progress(const std::function<void(std::string_view)>& show, std::optional<std::uint64_t> size,
-           bool utf8)
-      : show_(show), size_(size), utf8_(utf8), start_(MonotonicSeconds()), last_(start_) {}
+  Progress(const CliStreams& io, std::optional<std::uint64_t> size)
+      : io_(io), size_(size), start_(io.clock()), last_(start_) {}
   ~Progress() {
-    if (shown_) show_("");
+    if (shown_) io_.progress("");
   }
   void Update(std::uint64_t records, std::uint64_t bytes) {
-    const double now = MonotonicSeconds();
+    const double now = io_.clock();
     if (now - start_ < 1 || now - last_ < 0.2) return;
     last_ = now;
     const double seconds = now - start_;
@@ -199,14 +197,13 @@ class Progress {
     }
     std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), "  %.1f MB/s",
                   static_cast<double>(bytes) / 1e6 / seconds);
-    show_(utf8_ ? Cp932ToUtf8(line) : std::string(line));
+    io_.progress(io_.utf8Terminal ? Cp932ToUtf8(line) : std::string(line));
     shown_ = true;
   }
 
  private:
-  const std::function<void(std::string_view)>& show_;
+  const CliStreams& io_;
   std::optional<std::uint64_t> size_;
-  bool utf8_;
   double start_;
   double last_;
   bool shown_ = false;
@@ -247,8 +244,8 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   request.firstRecord = options_.firstRecord;
   request.recordCount = options_.recordCount;
   std::optional<Progress> progress;
-  if (io_.progress) {
-    progress.emplace(io_.progress, InputSize(in), io_.utf8Terminal);
+  if (io_.progress && io_.clock) {
+    progress.emplace(io_, InputSize(in));
     request.progress = [&progress](std::uint64_t records, std::uint64_t bytes) {
       progress->Update(records, bytes);
     };

@@ -30,6 +30,7 @@ struct CliStreams {
   std::function<void(std::string_view line)> error;
   // The progress line to show in place of the last one; empty erases it. Null: no terminal.
   std::function<void(std::string_view line)> progress;
+  std::function<double()> clock;  // seconds, never going back: the progress line's pace
   bool utf8Terminal = false;  // diagnostics and help go out as UTF-8, not code page 932
 };
 

@@ -1,7 +1,5 @@
 #include "export/csv_writer.h"
 
-#include <gtest/gtest.h>
-
 #include "test_support.h"
 
 using enum TypeCode;

@@ -1,7 +1,5 @@
 #include "records/list_view_columns.h"
 
-#include <gtest/gtest.h>
-
 #include "test_support.h"
 
 using enum TypeCode;

@@ -1,11 +1,5 @@
 #include "app/main_flows.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "test_support.h"
 
 namespace {

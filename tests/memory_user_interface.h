@@ -1,12 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "app/user_interface.h"

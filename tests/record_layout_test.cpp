@@ -1,7 +1,5 @@
 #include "structdef/record_layout.h"
 
-#include <gtest/gtest.h>
-
 #include "test_support.h"
 
 using enum TypeCode;

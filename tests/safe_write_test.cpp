@@ -64,18 +64,23 @@ TEST_F(SafeWrite, TargetsAttributesAndWhatOthersDoMeanwhile) {
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
 }
 #else
-// Mode kept; a new file gets the usual one; a link's file is replaced; a dangling one refused.
-TEST_F(SafeWrite, ReplacementKeepsModeAndLinks) {
+// Mode and owner kept; a new file gets the usual mode; a link's file is replaced; a dangling
+// one refused.
+TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   namespace fs = std::filesystem;
   ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  const bool given = geteuid() == 0 && chown(target.c_str(), 65534, 65534) == 0;  // root may
   ASSERT_EQ(symlink("data.bin", dir.File("link.bin").c_str()), 0);
   ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
   EXPECT_EQ(InChild([&] { return umask(022), Save(dir.File("fresh.bin"), ""); }), 1);
-  ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link") &&
-              !Save(dir.File("dangling.bin"), ""));
-  SafeFileWriter device, nowhere;  // not files it may replace
-  EXPECT_FALSE(device.Open("/dev/null") || nowhere.Open(dir.File("none") + "/x.bin"));
+  ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link"));
+  SafeFileWriter refused;  // not files it may replace
+  for (const std::string& path : Names{"/dev/null", dir.File("none") + "/x.bin",
+                                       dir.File("dangling.bin")})
+    EXPECT_FALSE(refused.Open(path)) << path;
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+  struct stat owner {};
+  EXPECT_TRUE(stat(target.c_str(), &owner) == 0 && (!given || owner.st_uid == 65534));
   EXPECT_EQ(fs::status(dir.File("fresh.bin")).permissions(), fs::perms(0644));
   EXPECT_FALSE(Save(dir.File("fresh.bin"), "x", [&] {  // a folder meanwhile: rename fails
     fs::remove(dir.File("fresh.bin")), fs::create_directories(dir.File("fresh.bin") + "/in");
@@ -85,7 +90,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeAndLinks) {
   EXPECT_EQ(ListFolder(dir.Path()), (Names{"dangling.bin", "data.bin", "fresh.bin", "link.bin"}));
 }
 
-// Few descriptors: many saves still work. A disk full part way fails the spilling write and commit.
+// Few descriptors: many saves, each dropping a temporary first, still work. A disk full part
+// way fails the spilling write and commit.
 TEST_F(SafeWrite, DescriptorsAndFileSizeLimits) {
   const std::string first(60000, 'a'), second(10000, 'b');
   auto save = [&](int resource, rlim_t limit, int times) {
@@ -94,7 +100,8 @@ TEST_F(SafeWrite, DescriptorsAndFileSizeLimits) {
       const rlimit cap{limit, limit};
       bool saved = setrlimit(resource, &cap) == 0;
       for (SafeFileWriter writer; times-- > 0 && saved;)
-        saved = writer.Open(target) && (writer.Write(first), writer.Write(second), writer.Commit());
+        saved = writer.Open(target) && writer.Open(target) &&
+                (writer.Write(first), writer.Write(second), writer.Commit());
       return int{saved};
     });
   };

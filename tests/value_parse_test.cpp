@@ -1,7 +1,5 @@
 #include "records/value_parse.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <map>
 

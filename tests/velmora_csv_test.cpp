@@ -1,12 +1,5 @@
 #include "cli/velmora_csv.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "cli/encoding.h"
 #include "cli/stream_export.h"
 #include "test_support.h"
@@ -37,9 +30,12 @@ struct Cli {
     WriteBytes(dir.File("stdin"), input);
     std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
     out = MemoryOutput{};
+    out.limit = outputLimit;
     err.clear();
-    CliStreams io{in, &out, [this](std::string_view line) { err += std::string(line) + "\n"; }, {},
-                  utf8Terminal};
+    CliStreams io;
+    io.in = in, io.out = &out, io.utf8Terminal = utf8Terminal;
+    io.error = [this](std::string_view line) { err += std::string(line) + "\n"; };
+    if (clock) io.clock = clock, io.progress = [this](std::string_view l) { shown.emplace_back(l); };
     const ExitStatus status = RunVelmoraCsv(args, io);
     std::fclose(in);
     return status;
@@ -48,6 +44,9 @@ struct Cli {
   MemoryOutput out;
   std::string err;
   bool utf8Terminal = false;
+  std::size_t outputLimit = std::string::npos;  // where the reader goes away
+  std::function<double()> clock;  // none: no terminal for progress lines
+  std::vector<std::string> shown;
 };
 
 std::string WindowExport(std::string_view definitions, std::string_view data) {
@@ -58,7 +57,7 @@ std::string WindowExport(std::string_view definitions, std::string_view data) {
 }
 
 constexpr std::string_view kTwoStructs =
-    "struct T { ubyte a; string s [4]; sword w; }\nstruct U { xbyte x; }";
+    "struct T { ubyte a; string s [4]; sword w; }\nstruct \x8D\x5C { xbyte x; }";
 const std::string kTwoRecords("\x01" "a,b\0\xFF\xFF" "\x02\x8D\x5C\"\0\x00\x80", 14);
 
 TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
@@ -107,8 +106,8 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
   const std::string rows = "0,00000000,1,\"a,b\",-1\r\n1,00000007,2,\"\x8D\x5C\"\"\",-32768\r\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"DATA"}, header + rows},
-      {{"-", "--struct", "U"}, "No.,Address,x\r\n0,00000000,01\r\n1,00000001,61\r\n"},
-      {{"-l"}, "T\nU\n"},
+      {{"-", "--struct", "\x8D\x5C"}, "No.,Address,x\r\n0,00000000,01\r\n1,00000001,61\r\n"},
+      {{"-l"}, "T\n\x8D\x5C\n"},
       {{"--layout", "-t", "4=xword"}, "2\ta\t0\t1\tubyte\n3\ts\t1\t4\tstring\n4\tw\t5\t2\txword\n"},
       {{"DATA", "-c", "w,0-1"}, "No.,Address,w\r\n0,00000000,-1\r\n1,00000007,-32768\r\n"},
       {{"DATA", "--type", "a=sbyte", "-c2"}, "a\r\n1\r\n2\r\n"},
@@ -143,7 +142,7 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-c", "3-2"}, "--columns"},           {{"--bogus"}, "--bogus"},
       {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
       {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
-      {{"--records", ":1"}, "--records"},
+      {{"--records", ":1"}, "--records"},     {{"-\x01", "0:1"}, "-\x01"},  // only the listed letters
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -160,7 +159,7 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   Cli cli(kTwoStructs, kTwoRecords);
   EXPECT_EQ(cli.Run({"-d", cli.dir.File("none.def"), "DATA"}), ExitStatus::Definition);
   EXPECT_EQ(cli.err, cli.dir.File("none.def") + ": 構造体定義ファイルを読み込めませんでした。\n");
-  EXPECT_EQ(cli.Run({"-s", "V", "DATA"}), ExitStatus::Definition);
+  EXPECT_EQ(cli.Run({"-s", "\xE6\xA7\x8B", "DATA"}), ExitStatus::Definition);  // UTF-8 構
   EXPECT_EQ(cli.Run({cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
   EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.File("no") + kSeparator + "x.csv"}),
@@ -168,14 +167,10 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
   EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
 
-  Cli pipe(kTwoStructs, kTwoRecords);
-  pipe.out.limit = 10;  // the reader goes away: the run ends quietly
-  std::FILE* in = std::fopen(pipe.dir.File("data.bin").c_str(), "rb");
-  CliStreams io{in, &pipe.out, [&](std::string_view line) { pipe.err += line; }, {}};
-  EXPECT_EQ(RunVelmoraCsv({"-d", pipe.dir.File("struct.def"), "-"}, io), ExitStatus::Done);
-  std::fclose(in);
-  EXPECT_TRUE(pipe.out.gone);
-  EXPECT_EQ(pipe.err, "");
+  cli.outputLimit = 10;  // the run ends quietly
+  EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::Done);
+  EXPECT_TRUE(cli.out.gone);
+  EXPECT_EQ(cli.err, "");
 }
 
 TEST(VelmoraCsv, StrictStopsAtEachDefinitionErrorBeforeAnyOutput) {
@@ -199,22 +194,34 @@ TEST(VelmoraCsv, StrictStopsAtEachDefinitionErrorBeforeAnyOutput) {
 }
 
 TEST(VelmoraCsv, SlicesJoinToTheWholeAndUtf8RoundTrips) {
-  Cli cli("struct R { uword n; string t [3]; }", std::string("\x01\x00\x8D\x5C\x00\x02\x00xy\xFF\x03\x00", 12));
-  ASSERT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
-  const std::string whole = cli.out.bytes_;
-  std::string joined;
-  for (std::string slice : {"0:1", "1:1", "2:", "3:1", "99:1"}) {
-    EXPECT_EQ(cli.Run({"DATA", "--records", slice}), ExitStatus::Done);
-    joined += cli.out.bytes_;
+  Cli cli("struct R { uword n; string \x8D\x5C [3]; } struct Z { string z [0]; }",
+          std::string("\x01\x00\x8D\x5C\x00\x02\x00xy\xFF\x03\x00", 12));
+  for (std::string structure : {"R", "Z"}) {  // Z's records have no bytes: there is one
+    ASSERT_EQ(cli.Run({"DATA", "-s", structure}), ExitStatus::Done);
+    const std::string whole = cli.out.bytes_;
+    std::string joined;
+    for (std::string slice : {"0:1", "1:1", "2:", "3:1", "99:1"}) {
+      EXPECT_EQ(cli.Run({"DATA", "-s", structure, "--records", slice}), ExitStatus::Done);
+      joined += cli.out.bytes_;
+    }
+    EXPECT_EQ(joined, whole) << structure;
   }
-  EXPECT_EQ(joined, whole);
 
   // 構 ends in 0x5C; the lone 0xFF is no character.
   cli.utf8Terminal = true;  // only names typed as UTF-8 may match names read as code page 932
-  ASSERT_EQ(cli.Run({"DATA", "--encoding=utf-8", "-c", "t"}), ExitStatus::Done);
-  EXPECT_EQ(cli.out.bytes_, "t\r\n\xE6\xA7\x8B\r\nxy\xEF\xBF\xBD\r\n\r\n");
+  ASSERT_EQ(cli.Run({"DATA", "--encoding=utf-8", "-c", "\xE6\xA7\x8B"}), ExitStatus::Done);
+  EXPECT_EQ(cli.out.bytes_, "\xE6\xA7\x8B\r\n\xE6\xA7\x8B\r\nxy\xEF\xBF\xBD\r\n\r\n");
   EXPECT_EQ(Utf8ToCp932("\xE6\xA7\x8B" "xy"), "\x8D\x5C" "xy");
   EXPECT_EQ(Utf8ToCp932("\xFF"), std::nullopt);
+}
+
+// Once a run has taken a second, at most five times a second; erased at the end.
+TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
+  Cli cli("struct M { string s [1048576]; }", std::string(17 << 20, '\0'));  // two chunks
+  double now = 0;
+  cli.clock = [&now] { return now += 1; };
+  EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
+  EXPECT_EQ(cli.shown, (Names{"16 レコード   94%  16.8 MB/s", "17 レコード  100%  8.9 MB/s", ""}));
 }
 
 }  // namespace
