@@ -18,14 +18,18 @@ inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
   return data;
 }
 
-// A definition of which any listed structure loads, its size the sum of its members; the rest.
+// A definition of which any listed structure loads, its size the sum of its members, and a
+// name that cannot be there leaves the structure as it was; the rest of the input.
 struct LayoutInput : FuzzedDataProvider {
   LayoutInput(const std::uint8_t* input, std::size_t size) : FuzzedDataProvider(input, size) {
     std::vector<std::string> names;
     const auto list = [&](std::string_view found) { names.emplace_back(found); };
     ListStructNamesInBytes(definition, list);
     const auto name = names.empty() ? "" : names[ConsumeIntegral<std::uint32_t>() % names.size()];
-    FUZZ_CHECK(LoadStructDefFromBytes(definition, name, def, [](auto, auto) {}) ==
+    const auto ignore = [](auto, auto) {};
+    const StructLookup missing = LoadStructDefFromBytes(definition, "no such", def, ignore);
+    FUZZ_CHECK(missing == StructLookup::NotFound && def.members.empty() && def.recordSize == 0);
+    FUZZ_CHECK(LoadStructDefFromBytes(definition, name, def, ignore) ==
                (names.empty() ? StructLookup::NotFound : StructLookup::Found));
     FUZZ_CHECK(def.recordSize == ComputeRecordSize(def.members));
     BuildColumnList(def, columns);

@@ -12,16 +12,6 @@ namespace {
 
 using enum TypeCode;
 
-TEST(TypeChoice, FamiliesByWidth) {
-  const std::vector<std::optional<TypeFamily>> families = {
-      std::nullopt,     TypeFamily::Byte, TypeFamily::Byte, TypeFamily::Byte,
-      std::nullopt,     TypeFamily::Word, TypeFamily::Word, TypeFamily::Word,
-      TypeFamily::Long, TypeFamily::Long, TypeFamily::Long, std::nullopt};
-  for (int code = 0; code < 12; ++code)
-    EXPECT_EQ(FamilyOfType(static_cast<TypeCode>(code)), families[code]) << code;
-  EXPECT_FALSE(FamilyOfType(static_cast<TypeCode>(-1)));
-}
-
 TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
   const struct {
     TypeFamily family;

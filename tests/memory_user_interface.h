@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -16,21 +17,29 @@ class MemoryRecordList : public RecordListView {
   };
 
   bool DeleteAllItems() override { return !refuseDeleteAllItems && (rowCount = 0, true); }
-  void DeleteColumn(int index) override;
-  void InsertColumn(int index, std::string_view label, int width) override;
+  void DeleteColumn(int index) override {
+    columnChangesRedrawn += !redrawPaused;
+    if (index >= 0 && std::size_t(index) < columns.size()) columns.erase(columns.begin() + index);
+  }
+  void InsertColumn(int index, std::string_view label, int width) override {
+    columnChangesRedrawn += !redrawPaused;
+    const auto at = std::min(std::size_t(std::max(index, 0)), columns.size());
+    columns.insert(columns.begin() + std::ptrdiff_t(at), Column{std::string(label), width});
+  }
   std::optional<int> MeasureTextWidth(std::string_view text) override {
     return measure ? measure(text) : static_cast<int>(text.size()) * 8;
   }
   void ShowRows(std::uint32_t rows) override { rowCount = rows; }
-  bool UpdateCell(std::uint32_t row, int column) override;
-  void SuspendRedraw() override { redrawPaused = true, ++redrawPauses; }
+  bool UpdateCell(std::uint32_t row, int column) override {
+    return !refuseUpdateCell && (updatedCells.emplace_back(row, column), true);
+  }
+  void SuspendRedraw() override { redrawPaused = true; }
   void ResumeRedraw() override { redrawPaused = false; }
 
   std::vector<Column> columns;
   std::uint32_t rowCount = 0;
   std::vector<std::pair<std::uint32_t, int>> updatedCells;
   bool redrawPaused = false;
-  int redrawPauses = 0;
   int columnChangesRedrawn = 0;  // columns deleted or inserted while drawing
 
   std::function<std::optional<int>(std::string_view text)> measure;  // nullopt: a failure
@@ -45,8 +54,16 @@ using MessageRecord = std::pair<std::string, std::string>;  // text, caption
 class MemoryUserInterface : public UserInterface {
  public:
   void SetStatusText(std::string_view text) override { statusTexts.emplace_back(text); }
-  void ShowMessage(std::string_view text, std::string_view caption) override;
-  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  void ShowMessage(std::string_view text, std::string_view caption) override {
+    messages.emplace_back(text, caption);
+    if (whileMessageShown) whileMessageShown();
+  }
+  bool AskYesNo(std::string_view text, std::string_view caption) override {
+    questions.emplace_back(text, caption);
+    const bool yes = !yesNoAnswers.empty() && yesNoAnswers.front();
+    if (!yesNoAnswers.empty()) yesNoAnswers.pop_front();
+    return yes;
+  }
   void ShowAbout() override { ++aboutShown; }
   NumberingChoice ChooseNumbering(std::int32_t noBase) override {
     return numberingAnswer ? numberingAnswer(noBase) : NumberingChoice{noBase, false};
@@ -63,7 +80,10 @@ class MemoryUserInterface : public UserInterface {
   }
   std::string PathFieldText() override { return pathField.substr(0, 259); }
   void SetPathFieldText(std::string_view text) override { pathField.assign(text); }
-  std::string SelectorText() override;
+  std::string SelectorText() override {
+    const bool chosen = selectorIndex >= 0 && std::size_t(selectorIndex) < selectorItems.size();
+    return chosen ? selectorItems[std::size_t(selectorIndex)].substr(0, 1019) : "";
+  }
   void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
   void SelectFirstStructName() override { selectorIndex = selectorItems.empty() ? -1 : 0; }
   std::optional<std::string> BrowseDataFile() override { return browseAnswer; }

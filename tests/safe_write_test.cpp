@@ -91,24 +91,28 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
 }
 
 // Few descriptors: many saves, each dropping a temporary first, still work. A disk full part
-// way fails the spilling write and commit.
+// way fails the write that spills the buffer, or a large one that goes straight through, and
+// the commit.
 TEST_F(SafeWrite, DescriptorsAndFileSizeLimits) {
   const std::string first(60000, 'a'), second(10000, 'b');
-  auto save = [&](int resource, rlim_t limit, int times) {
+  auto failures = [&](int resource, rlim_t limit, int times, const Names& pieces) {
     return InChild([&] {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit cap{limit, limit};
-      bool saved = setrlimit(resource, &cap) == 0;
-      for (SafeFileWriter writer; times-- > 0 && saved;)
-        saved = writer.Open(target) && writer.Open(target) &&
-                (writer.Write(first), writer.Write(second), writer.Commit());
-      return int{saved};
+      int failed = setrlimit(resource, &cap) == 0 ? 0 : 100;
+      for (SafeFileWriter writer; times-- > 0;) {
+        failed += !writer.Open(target) || !writer.Open(target);
+        for (const std::string& piece : pieces) failed += !writer.Write(piece);
+        failed += !writer.Commit();
+      }
+      return failed;
     });
   };
-  EXPECT_EQ(save(RLIMIT_FSIZE, 30000, 1), 0);
+  EXPECT_EQ(failures(RLIMIT_FSIZE, 30000, 1, {first, second}), 2);
+  EXPECT_EQ(failures(RLIMIT_FSIZE, 30000, 1, {std::string(70000, 'c')}), 2);
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
-  EXPECT_EQ(save(RLIMIT_NOFILE, 32, 64), 1);
+  EXPECT_EQ(failures(RLIMIT_NOFILE, 32, 64, {first, second}), 0);
   EXPECT_EQ(ReadBytes(target), first + second);
 }
 #endif

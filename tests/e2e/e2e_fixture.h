@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "resources/resource.h"
 #include "test_support.h"
 
 namespace e2e {
@@ -156,9 +157,6 @@ struct ModalWindow { HWND window = nullptr; std::string caption, text; };
 // Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
  protected:
-  enum : int { kOk = 1, kCancel, kYes = 6, kAbout = 104, kSettings = 110, kCsvExport,
-    kDialogField = 141, kFirstRadio = 141, kSelector = 150, kPathField, kReadButton, kWriteButton,
-    kRecordList, kStatusLine = 156 };
   ~VelmoraE2eTest() override {
     EXPECT_EQ(Modals(), "");
     TerminateProcess(process_, 99);  // without a process these fail harmlessly
@@ -178,28 +176,28 @@ class VelmoraE2eTest : public ::testing::Test {
   }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
-  HWND List() const { return Control(kRecordList); }
+  HWND List() const { return Control(IDC_RECORD_LIST); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
   std::vector<std::string> Structures() const {
-    std::vector<std::string> n(Ask(Control(kSelector), CB_GETCOUNT).value_or(0));
-    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Control(kSelector), CB_GETLBTEXT, i);
+    std::vector<std::string> n(Ask(Control(IDC_STRUCT_SELECTOR), CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Control(IDC_STRUCT_SELECTOR), CB_GETLBTEXT, i);
     return n;
   }
 
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
   // posted message, the WM_NULL after it is answered after it (or once a modal dialog waits).
   bool Command(int id, int code = 0) {
-    const LPARAM from = id == kSelector ? LPARAM(Control(id)) : 0;
+    const LPARAM from = id == IDC_STRUCT_SELECTOR ? LPARAM(Control(id)) : 0;
     return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Ask(main_, WM_NULL);
   }
   bool SelectStructure(int index) {
-    return Ask(Control(kSelector), CB_SETCURSEL, index) && Command(kSelector, CBN_SELCHANGE);
+    return Ask(Control(IDC_STRUCT_SELECTOR), CB_SETCURSEL, index) && Command(IDC_STRUCT_SELECTOR, CBN_SELCHANGE);
   }
   bool Press(int button, const std::string& path) {
-    return SetText(Control(kPathField), path) && ClickAt(Control(button));
+    return SetText(Control(IDC_PATH_FIELD), path) && ClickAt(Control(button));
   }
   AssertionResult StatusIs(std::string_view expected) {
-    auto status = [&] { return AskText(Control(kStatusLine)); };
+    auto status = [&] { return AskText(Control(IDC_STATUS_LINE)); };
     return Check(WaitUntil([&] { return status() == expected; }), "status: " + status() + Modals());
   }
 
@@ -229,17 +227,17 @@ class VelmoraE2eTest : public ::testing::Test {
     }) && Ask(main_, WM_NULL), modal.caption + " not closed by button " + std::to_string(id));
   }
   // The caption and text of the next message box, which button `id` closes.
-  std::string AnswerBox(int id = kOk) {
+  std::string AnswerBox(int id = IDOK) {
     ModalWindow box;
     return Open(0, "", box) && Answer(box, id) ? box.caption + ": " + box.text : "<no box>";
   }
   // Double-clicks a cell, types `typed` in the item edit dialog and closes it with `button`;
   // returns the text the dialog showed first.
-  std::string EditCell(int row, int column, const std::string& typed, int button = kOk) {
+  std::string EditCell(int row, int column, const std::string& typed, int button = IDOK) {
     ModalWindow dialog;
     const bool opened = ClickListPart(List(), LVM_GETSUBITEMRECT, row, {LVIR_BOUNDS, column}, 2) &&
                         Open(0, "項目編集", dialog);
-    HWND field = GetDlgItem(dialog.window, kDialogField);
+    HWND field = GetDlgItem(dialog.window, IDC_ITEM_VALUE);
     const std::string shown = AskText(field);
     return opened && SetText(field, typed) && Answer(dialog, button) ? shown : "<no edit>";
   }

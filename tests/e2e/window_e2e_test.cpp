@@ -35,24 +35,26 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   ModalWindow dialog;
   using Keys = std::vector<WORD>;  // none: the menu; then Alt+? and Alt+/
   for (const Keys& keys : {Keys{}, Keys{VK_MENU, VK_SHIFT, VK_OEM_2}, Keys{VK_MENU, VK_OEM_2}}) {
-    ASSERT_TRUE(keys.empty() ? Command(kAbout) : PressKeys(main_, keys));
+    ASSERT_TRUE(keys.empty() ? Command(IDM_ABOUT) : PressKeys(main_, keys));
     ASSERT_TRUE(Open(0, "バージョン情報 Velmora", dialog)) << keys.size();
-    ASSERT_TRUE(Answer(dialog, kOk));
+    ASSERT_TRUE(Answer(dialog, IDOK));
   }
-  ASSERT_TRUE(Press(kReadButton, in) && StatusIs("データ" + Quoted(in) + "を読み込みました"));
+  ASSERT_TRUE(Press(IDC_READ_BUTTON, in) && StatusIs("データ" + Quoted(in) + "を読み込みました"));
 
   // A click takes effect at once and CANCEL keeps it, but only OK refills the list.
-  auto radio = [&](int n) { return GetDlgItem(dialog.window, kFirstRadio + n); };
-  ASSERT_TRUE(Open(kSettings, "設定", dialog) && IsChecked(radio(0)) && ClickAt(radio(1)));
-  ASSERT_TRUE(Answer(dialog, kCancel));
+  auto radio = [&](int id) { return GetDlgItem(dialog.window, id); };
+  ASSERT_TRUE(Open(IDM_SETTINGS, "設定", dialog) && IsChecked(radio(IDC_NO_BASE_ZERO)) &&
+              ClickAt(radio(IDC_NO_BASE_ONE)));
+  ASSERT_TRUE(Answer(dialog, IDCANCEL));
   EXPECT_EQ(Row(2).at(0), "2");
-  ASSERT_TRUE(Open(kSettings, "設定", dialog) && IsChecked(radio(1)) && Answer(dialog, kOk));
+  ASSERT_TRUE(Open(IDM_SETTINGS, "設定", dialog) && IsChecked(radio(IDC_NO_BASE_ONE)) &&
+              Answer(dialog, IDOK));
   EXPECT_EQ(Row(2).at(0), "3");
 
   WriteBytes(csv, "earlier");
-  ASSERT_TRUE(Open(kCsvExport, "CSVエクスポート", dialog) &&
-              SetText(GetDlgItem(dialog.window, kDialogField), csv) && Answer(dialog, kOk));
-  ASSERT_EQ(AnswerBox(kYes),
+  ASSERT_TRUE(Open(IDM_CSV_EXPORT, "CSVエクスポート", dialog) &&
+              SetText(GetDlgItem(dialog.window, IDC_CSV_PATH), csv) && Answer(dialog, IDOK));
+  ASSERT_EQ(AnswerBox(IDYES),
             "上書き注意: ファイル" + Quoted(csv) + "は既に存在しています。\r\n上書きしますか？");
   EXPECT_TRUE(StatusIs("ファイル" + Quoted(csv) + "をエクスポートしました。"));
   EXPECT_EQ(ReadBytes(csv), "No.,Address,kind,flags,count,name,delta,total\r\n"
@@ -67,15 +69,17 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   EXPECT_EQ(ReadBytes(data + "\\cli.csv"), ReadBytes(csv));
 
   ASSERT_TRUE(ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, 4, {}) && Open(0, "型の変更", dialog));
-  EXPECT_TRUE(IsChecked(radio(0)) && !IsChecked(radio(1)) && !IsChecked(radio(2)));
-  ASSERT_TRUE(ClickAt(radio(2)) && WaitUntil([&] { return IsChecked(radio(2)); }));
-  ASSERT_TRUE(Answer(dialog, kOk) && StatusIs(Quoted("count") + "の型を xword に変更しました"));
+  const HWND hex = radio(IDC_TYPE_HEX);
+  EXPECT_TRUE(IsChecked(radio(IDC_TYPE_UNSIGNED)) && !IsChecked(radio(IDC_TYPE_SIGNED)) &&
+              !IsChecked(hex));
+  ASSERT_TRUE(ClickAt(hex) && WaitUntil([&] { return IsChecked(hex); }));
+  ASSERT_TRUE(Answer(dialog, IDOK) && StatusIs(Quoted("count") + "の型を xword に変更しました"));
   // OK stores the text by the column's type and shows it as typed; CANCEL stores nothing.
   EXPECT_EQ(EditCell(0, 4, "beef"), "1234");
   EXPECT_EQ(EditCell(2, 5, "ソ表"), "表ソ!");
-  EXPECT_EQ(EditCell(0, 5, "zz", kCancel), "ab");
+  EXPECT_EQ(EditCell(0, 5, "zz", IDCANCEL), "ab");
   EXPECT_THAT(Row(0), ElementsAre("1", "00000000", "5", "A0", "beef", "ab", "-2", "305419896"));
-  ASSERT_TRUE(Press(kWriteButton, out) && StatusIs("データを" + Quoted(out) + "に書き込みました"));
+  ASSERT_TRUE(Press(IDC_WRITE_BUTTON, out) && StatusIs("データを" + Quoted(out) + "に書き込みました"));
   EXPECT_EQ(ReadBytes(out), std::string(items).replace(2, 2, "\xEF\xBE").replace(
                                 36, 6, std::string("\x83\x5C\x95\x5C\0\0", 6)));
   EXPECT_EQ(ReadBytes(in), items);
@@ -84,7 +88,7 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   const std::string big = PathIn("big.bin");
   WriteBytes(big, "1");
   std::filesystem::resize_file(big, 100'000'002);  // sparse where the file system allows
-  ASSERT_TRUE(SelectStructure(2) && Press(kReadButton, big));
+  ASSERT_TRUE(SelectStructure(2) && Press(IDC_READ_BUTTON, big));
   ASSERT_EQ(AnswerBox(), "表示件数の上限: レコードが100000002件あります。一覧に表示できるのは"
                          "先頭の100000000件までです。\r\nそれより後のレコードは表示されませんが、"
                          "CSVエクスポートにはすべて含まれます。");
