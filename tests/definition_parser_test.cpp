@@ -87,7 +87,8 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
 // A stray token waits for ";" or an array part; the closing brace drops the member. Counts
 // saturate; past 65,536 columns, 2^31 - 1 bytes or 32 MiB of "name[0]" labels, count 1.
 TEST(DefinitionParser, MemberFormsAndCounts) {
-  const std::string fits(16777213, 'f'), over(33550, 'o'), a(1000, 'a'), b(1000, 'b');
+  const std::string whole(32 << 20, 'w'), fits(16777213, 'f'), over(33550, 'o'), a(1000, 'a');
+  const std::string b(1000, 'b');
   const std::pair<std::string, std::pair<std::string, std::size_t>> cases[] = {
       {"ubyte a [4]; ubyte b[4]; UBYTE c; Dword d; word e;",
        {"ubyte a 4, ubyte b[4] 1, ubyte c 1, ulong d 1, uword e 1", 0}},
@@ -101,7 +102,8 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"void v [2147483646]; ubyte b; ubyte c;", {"void v 2147483646, ubyte b 1", 1}},
       {"void v [2147483000]; xlong x [1000];", {"void v 2147483000, xlong x 1", 1}},
       {"ubyte a [65536]; ubyte b;", {"ubyte a 65536", 1}}, {"ubyte a [65537];", {"ubyte a 1", 1}},
-      {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},  // exactly 32 MiB
+      {"ubyte " + whole + ";", {"ubyte " + whole + " 1", 0}},  // exactly 32 MiB
+      {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},  // and again
       {"ubyte " + over + " [1000];", {"ubyte " + over + " 1", 1}},  // 458 bytes over
       {"ubyte " + a + " [20000]; ubyte " + b + " [20000];",
        {"ubyte " + a + " 20000, ubyte " + b + " 1", 1}}};

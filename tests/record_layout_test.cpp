@@ -30,9 +30,9 @@ TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
     }
     EXPECT_EQ(layout, expected) << members.size();
   }
-  const Records r({{SWord, "w", 1}, {String, "s", 6}, {XLong, "x", 11}});
-  EXPECT_EQ(r.columns.back().label + " " + std::to_string(r.columns.back().offset), "x[10] 48");
-  for (auto [member, type, length] : {std::tuple{0, XLong, 4}, {0, UByte, 1}, {1, String, 6},
+  const Records r({{SWord, "w", 1}, {String, "s", 1}, {XLong, "x", 11}});
+  EXPECT_EQ(r.columns.back().label + " " + std::to_string(r.columns.back().offset), "x[10] 43");
+  for (auto [member, type, length] : {std::tuple{0, XLong, 4}, {0, UByte, 1}, {1, String, 1},
                                       {9, String, 0}, {0, TypeCode(77), 0}}) {
     EXPECT_EQ(ColumnByteLength({member, type, "", 0}, r.structDef), length) << member;
   }

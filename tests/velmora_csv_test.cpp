@@ -35,7 +35,7 @@ struct Cli {
     CliStreams io;
     io.in = in, io.out = &out, io.utf8Terminal = utf8Terminal;
     io.error = [this](std::string_view line) { err += std::string(line) + "\n"; };
-    if (clock) io.clock = clock, io.progress = [this](std::string_view l) { shown.emplace_back(l); };
+    if (clock) io.clock = clock, io.progress = [this](auto line) { shown.emplace_back(line); };
     const ExitStatus status = RunVelmoraCsv(args, io);
     std::fclose(in);
     return status;
@@ -48,13 +48,6 @@ struct Cli {
   std::function<double()> clock;  // none: no terminal for progress lines
   std::vector<std::string> shown;
 };
-
-std::string WindowExport(std::string_view definitions, std::string_view data) {
-  Session session(definitions);
-  session.Load(data);
-  session.Export(session.dir.File("window.csv"));
-  return ReadBytes(session.dir.File("window.csv"));
-}
 
 constexpr std::string_view kTwoStructs =
     "struct T { ubyte a; string s [4]; sword w; }\nstruct \x8D\x5C { xbyte x; }";
@@ -72,13 +65,15 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
   };
   for (const auto& [definitions, data, records] : cases) {
     SCOPED_TRACE(std::string(definitions));
-    const std::string expected = WindowExport(definitions, data);
+    Session session(definitions);  // the window
+    session.Load(data);
+    session.Export(session.dir.File("window.csv"));
+    const std::string expected = ReadBytes(session.dir.File("window.csv"));
     Cli cli(definitions, data);
     EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
     EXPECT_EQ(cli.out.bytes_, expected);
 
     // The same lines whatever the chunk size: a record may straddle any chunk boundary.
-    Session session(definitions);
     RowFormat format;
     format.Build(session.state.structDef, session.state.columns, 0);
     for (std::size_t chunk : {1, 3, 7}) {
@@ -105,7 +100,7 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
   const std::string header = "No.,Address,a,s,w\r\n";
   const std::string rows = "0,00000000,1,\"a,b\",-1\r\n1,00000007,2,\"\x8D\x5C\"\"\",-32768\r\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"DATA"}, header + rows},
+      {{"DATA", "--encoding=utf-8", "--encoding", "cp932"}, header + rows},  // the last counts
       {{"-", "--struct", "\x8D\x5C"}, "No.,Address,x\r\n0,00000000,01\r\n1,00000001,61\r\n"},
       {{"-l"}, "T\n\x8D\x5C\n"},
       {{"--layout", "-t", "4=xword"}, "2\ta\t0\t1\tubyte\n3\ts\t1\t4\tstring\n4\tw\t5\t2\txword\n"},
@@ -124,8 +119,7 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
     EXPECT_EQ(cli.err, "");
   }
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.File("out.csv")}), ExitStatus::Done);
-  EXPECT_EQ(cli.out.bytes_, "");
-  EXPECT_EQ(ReadBytes(cli.dir.File("out.csv")), header + rows);
+  EXPECT_EQ(cli.out.bytes_ + ReadBytes(cli.dir.File("out.csv")), header + rows);
   EXPECT_EQ(cli.Run({"--help"}), ExitStatus::Done);
   EXPECT_NE(cli.out.bytes_.find("--records FIRST:COUNT"), std::string::npos);
 }
@@ -142,7 +136,7 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-c", "3-2"}, "--columns"},           {{"--bogus"}, "--bogus"},
       {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
       {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
-      {{"--records", ":1"}, "--records"},     {{"-\x01", "0:1"}, "-\x01"},  // only the listed letters
+      {{"--records", ":1"}, "--records"},     {{"-\x01", "0:1"}, "-\x01"},  // no such letter
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -162,8 +156,6 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   EXPECT_EQ(cli.Run({"-s", "\xE6\xA7\x8B", "DATA"}), ExitStatus::Definition);  // UTF-8 構
   EXPECT_EQ(cli.Run({cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
   EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
-  EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.File("no") + kSeparator + "x.csv"}),
-            ExitStatus::OutputFailed);
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
   EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
 

@@ -163,7 +163,6 @@ class VelmoraE2eTest : public ::testing::Test {
     WaitForSingleObject(process_, 5000);
     CloseHandle(process_);
   }
-  std::string PathIn(std::string_view name) const { return dir_.File(name); }
 
   // The main window exists, hidden, while start-up message boxes are open.
   bool Launch(const std::string& folder = {}) {
@@ -177,21 +176,22 @@ class VelmoraE2eTest : public ::testing::Test {
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
   HWND List() const { return Control(IDC_RECORD_LIST); }
+  HWND Selector() const { return Control(IDC_STRUCT_SELECTOR); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
   std::vector<std::string> Structures() const {
-    std::vector<std::string> n(Ask(Control(IDC_STRUCT_SELECTOR), CB_GETCOUNT).value_or(0));
-    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Control(IDC_STRUCT_SELECTOR), CB_GETLBTEXT, i);
+    std::vector<std::string> n(Ask(Selector(), CB_GETCOUNT).value_or(0));
+    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Selector(), CB_GETLBTEXT, i);
     return n;
   }
 
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
   // posted message, the WM_NULL after it is answered after it (or once a modal dialog waits).
   bool Command(int id, int code = 0) {
-    const LPARAM from = id == IDC_STRUCT_SELECTOR ? LPARAM(Control(id)) : 0;
+    const LPARAM from = id == IDC_STRUCT_SELECTOR ? LPARAM(Selector()) : 0;
     return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Ask(main_, WM_NULL);
   }
   bool SelectStructure(int index) {
-    return Ask(Control(IDC_STRUCT_SELECTOR), CB_SETCURSEL, index) && Command(IDC_STRUCT_SELECTOR, CBN_SELCHANGE);
+    return Ask(Selector(), CB_SETCURSEL, index) && Command(IDC_STRUCT_SELECTOR, CBN_SELCHANGE);
   }
   bool Press(int button, const std::string& path) {
     return SetText(Control(IDC_PATH_FIELD), path) && ClickAt(Control(button));

@@ -13,7 +13,8 @@ const unsigned char kItems[] = {
 // One session in folders whose names end in a byte 0x5C (表 is 95 5C, ソ 83 5C in code page
 // 932), so every path join and status text is byte-wise.
 TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
-  const std::string work = PathIn("作業表"), data = PathIn("データソ"), items(kItems, kItems + 48);
+  const std::string work = dir_.File("作業表"), data = dir_.File("データソ");
+  const std::string items(kItems, kItems + 48);
   ASSERT_TRUE(MakeFolder(work) && MakeFolder(data));
   WriteBytes(work + "\\struct.def", "struct Bad {\n  ubyte a;\n  foo x;\n  xbyte c [4\n  ;\n}\n"
              "struct Item { ubyte kind; xbyte flags; uword count; string name [6]; sword delta;"
@@ -85,7 +86,7 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   EXPECT_EQ(ReadBytes(in), items);
 
   // A list view holds at most 100,000,000 rows: the program shows that many and says so.
-  const std::string big = PathIn("big.bin");
+  const std::string big = dir_.File("big.bin");
   WriteBytes(big, "1");
   std::filesystem::resize_file(big, 100'000'002);  // sparse where the file system allows
   ASSERT_TRUE(SelectStructure(2) && Press(IDC_READ_BUTTON, big));
