@@ -11,10 +11,7 @@
 // replaceable measurer (8 pixels a byte) and can be told to refuse requests.
 class MemoryRecordList : public RecordListView {
  public:
-  struct Column {
-    std::string label;
-    int width = 0;
-  };
+  struct Column { std::string label; int width; bool operator==(const Column&) const = default; };
 
   bool DeleteAllItems() override { return !refuseDeleteAllItems && (rowCount = 0, true); }
   void DeleteColumn(int index) override {

@@ -133,7 +133,8 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-t", "a=foo"}, "--type"},            {{"-t", "s=ubyte"}, "--type"},
       {{"-t", "a=uword"}, "--type"},          {{"-t", "1=sword"}, "--type"},
       {{"-c", "nosuch"}, "--columns"},        {{"-c", "0-5"}, "--columns"},
-      {{"-c", "3-2"}, "--columns"},           {{"--bogus"}, "--bogus"},
+      {{"-c", "3-2"}, "--columns"},           {{"-c", "a,"}, "--columns"},
+      {{"--bogus"}, "--bogus"},
       {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
       {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
       {{"--records", ":1"}, "--records"},     {{"-\x01", "0:1"}, "-\x01"},  // no such letter
