@@ -5,8 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include <sys/stat.h>
-#include <sys/types.h>
+#include "structdef/regular_file.h"
 
 namespace {
 
@@ -186,36 +185,6 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
 }
 
 bool SkipInput(std::FILE* in, std::uint64_t count) {
-  if (count == 0) return true;
-  if (InputSize(in)) {
-#ifdef _WIN32
-    if (_fseeki64(in, static_cast<__int64>(count), SEEK_CUR) == 0) return true;
-#else
-    if (count <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
-        fseeko(in, static_cast<off_t>(count), SEEK_CUR) == 0) {
-      return true;
-    }
-#endif
-  }
-  std::vector<std::uint8_t> discard(std::min<std::uint64_t>(count, 1 << 20));
-  while (count > 0) {
-    std::size_t got = 0;
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, discard.size()));
-    if (!ReadFully(in, discard.data(), want, got)) return false;
-    if (got < want) return true;
-    count -= got;
-  }
-  return true;
-}
-
-std::optional<std::uint64_t> InputSize(std::FILE* in) {
-#ifdef _WIN32
-  struct _stat64 info {};
-  if (_fstat64(_fileno(in), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return std::nullopt;
-#else
-  struct stat info {};
-  if (fstat(fileno(in), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-#endif
-  if (info.st_size < 0) return std::nullopt;
-  return static_cast<std::uint64_t>(info.st_size);
+  std::uint64_t passed = 0;
+  return count == 0 || SeekForward(in, count) || Pass(in, count, passed);
 }

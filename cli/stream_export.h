@@ -32,5 +32,3 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
 // Moves `in` forward by `count` bytes, by seeking where it can and by reading elsewhere;
 // false on a read error (the end of the data is not one).
 bool SkipInput(std::FILE* in, std::uint64_t count);
-// The size of the open data when it is a regular file.
-std::optional<std::uint64_t> InputSize(std::FILE* in);

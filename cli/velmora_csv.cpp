@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <optional>
 
 #include "cli/encoding.h"
@@ -13,6 +12,7 @@
 #include "records/value_format.h"
 #include "structdef/definition_parser.h"
 #include "structdef/record_layout.h"
+#include "structdef/regular_file.h"
 
 namespace {
 
@@ -131,10 +131,8 @@ std::optional<UsageError> Run::ApplyTypes() {
 }
 
 std::optional<UsageError> Run::Select(std::vector<std::int32_t>& selection) const {
-  std::vector<char> chosen(columns_.size(), 0);
-  if (!options_.columns) {
-    std::fill(chosen.begin(), chosen.end(), 1);
-  } else {
+  std::vector<char> chosen(columns_.size(), !options_.columns);  // no list: every column
+  if (options_.columns) {
     const std::string& list = *options_.columns;
     std::size_t start = 0;
     while (start <= list.size()) {
@@ -209,12 +207,8 @@ class Progress {
   bool shown_ = false;
 };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
-  std::unique_ptr<std::FILE, FileCloser> opened;
+  FileHandle opened;  // a FIFO is data too here, as standard input is
   std::FILE* in = io_.in;
   if (options_.dataPath != "-") {
     opened.reset(std::fopen(options_.dataPath.c_str(), "rb"));
@@ -245,7 +239,7 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   request.recordCount = options_.recordCount;
   std::optional<Progress> progress;
   if (io_.progress && io_.clock) {
-    progress.emplace(io_, InputSize(in));
+    progress.emplace(io_, RegularFileSize(in));
     request.progress = [&progress](std::uint64_t records, std::uint64_t bytes) {
       progress->Update(records, bytes);
     };

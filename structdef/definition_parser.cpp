@@ -39,14 +39,14 @@ class TokenReader {
       : file_(OpenRegularFile(path).release()), buffer_(64 * 1024), data_(buffer_.data()) {}
   // Over bytes already in memory: the whole text is one buffer that never refills.
   explicit TokenReader(std::string_view bytes)
-      : file_(nullptr), data_(bytes.data()), end_(bytes.size()), inMemory_(true) {}
+      : file_(nullptr), data_(bytes.data()), end_(bytes.size()) {}
   TokenReader(const TokenReader&) = delete;
   TokenReader& operator=(const TokenReader&) = delete;
   ~TokenReader() {
     if (file_) std::fclose(file_);
   }
 
-  bool IsOpen() const { return file_ != nullptr || inMemory_; }
+  bool IsOpen() const { return file_ != nullptr; }  // only a file can fail to open
 
   // False at the end of the file (a read error counts as the end).
   bool Next(std::string& token) {
@@ -79,7 +79,6 @@ class TokenReader {
   const char* data_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
-  bool inMemory_ = false;
 };
 
 // atoi's reading (optional sign, decimal digits, stop at the first other byte, no digits is

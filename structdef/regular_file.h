@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct FileCloser {
@@ -13,3 +15,10 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // is refused at once (null), like a missing file: a plain fopen of a FIFO with no writer
 // would block forever.
 FileHandle OpenRegularFile(const std::string& path);
+
+// The size of `file` when it is a regular file; none for a pipe or a device, or when unknown.
+std::optional<std::uint64_t> RegularFileSize(std::FILE* file);
+
+// Moves `count` bytes on in a regular file without reading them; false where that cannot be
+// done (a pipe), so that the caller reads past them instead.
+bool SeekForward(std::FILE* file, std::uint64_t count);

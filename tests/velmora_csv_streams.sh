@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # velmora-csv over real pipes: 5 GiB of 64 KiB records in bounded memory with addresses past
-# 4 GiB, and a reader that goes away while the data never ends.
+# 4 GiB, a slice that starts past records a pipe cannot seek over, and a reader that goes away
+# while the data never ends.
 set -euo pipefail
 csv=$1
 dir=$(mktemp -d)
@@ -21,6 +22,11 @@ echo "peak resident memory: ${peak} KiB"
 [ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB"
 
 printf 'struct Small { ubyte b; }\n' > "$dir/small.def"
+# A slice of a pipe reads past the records before it, where a file would seek.
+head -c 1000 /dev/urandom > "$dir/small.bin"
+from_file=$("$csv" -d "$dir/small.def" --records 990:5 "$dir/small.bin")
+from_pipe=$(cat "$dir/small.bin" | "$csv" -d "$dir/small.def" --records 990:5 -)
+[ "$from_pipe" = "$from_file" ] && [ "$(echo "$from_pipe" | wc -l)" -eq 5 ] || fail "pipe slice"
 set +o pipefail
 "$csv" -d "$dir/small.def" - < /dev/zero 2> "$dir/err" | head -c 100 > /dev/null
 status=${PIPESTATUS[0]}
