@@ -72,5 +72,6 @@ std::int32_t ColumnByteLength(const ColumnDef& column, const StructDef& structDe
     const std::int32_t count = structDef.members[column.memberIndex].count;
     return count > 0 ? count : 0;
   }
-  return TypeWidth(column.displayType);  // none for void
+  if (column.displayType == TypeCode::Void) return 0;
+  return TypeWidth(column.displayType);
 }

@@ -33,7 +33,7 @@ TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
   const Records r({{SWord, "w", 1}, {String, "s", 1}, {XLong, "x", 11}});
   EXPECT_EQ(r.columns.back().label + " " + std::to_string(r.columns.back().offset), "x[10] 43");
   for (auto [member, type, length] : {std::tuple{0, XLong, 4}, {0, UByte, 1}, {1, String, 1},
-                                      {9, String, 0}, {0, TypeCode(77), 0}}) {
+                                      {9, String, 0}, {0, Void, 0}, {0, TypeCode(77), 0}}) {
     EXPECT_EQ(ColumnByteLength({member, type, "", 0}, r.structDef), length) << member;
   }
 }
