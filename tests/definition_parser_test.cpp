@@ -122,6 +122,7 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
        {"ubyte x 1, sbyte y 1, ubyte w 1, uword b 1",
         {M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}}},
       {"foo x;", {"", {M2("foo"), M2("x;")}}}, {"[4];", {"", {M1}}}, {"構", {"", {M2("構")}}},
+      {"ubyte a [3]; ubyte b [4 ;", {"ubyte a 3, ubyte b 1", {M4}}},
       {flood + "; sword last;", {"sword last 1", Strings(100, M2("bad"))}}};
   for (const auto& [body, expected] : cases) {
     EXPECT_EQ(Load("struct T {\n" + body + "\n}\n", "T"), expected) << body.substr(0, 20);

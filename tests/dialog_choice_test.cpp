@@ -1,12 +1,9 @@
 // The portable choice logic of the dialogs, and the main window's layout.
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "app/layout.h"
 #include "dialogs/export_choice.h"
 #include "dialogs/settings_choice.h"
 #include "dialogs/type_choice.h"
+#include "test_support.h"
 
 namespace {
 
@@ -62,22 +59,15 @@ TEST(SettingsChoice, RadiosWriteNoBaseAtOnceAndAnAbnormalOneEndsTheDialog) {
             std::tuple(0, true, std::string("No.初期数設定値が異常です(-3)")));
 }
 
-ColumnList WithMembers(int memberCount) {
-  StructDef structDef;
-  for (int i = 0; i < memberCount; ++i)
-    structDef.members.push_back({TypeCode::UByte, "m" + std::to_string(i), 1});
-  ColumnList columns;
-  BuildColumnList(structDef, columns);
-  return columns;
-}
-
 TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
   using Labels = std::vector<std::string>;
-  EXPECT_EQ(ExportColumnLabels(WithMembers(2), 3), (Labels{"No.", "Address", "m0", "m1"}));
-  EXPECT_EQ(ExportColumnLabels(WithMembers(2), 1), (Labels{"No.", "Address"}));
-  EXPECT_EQ(ExportColumnLabels(WithMembers(2), -1), Labels{});
+  const ColumnList two = Records({{UByte, "m0", 1}, {UByte, "m1", 1}}).columns;
+  EXPECT_EQ(ExportColumnLabels(two, 3), (Labels{"No.", "Address", "m0", "m1"}));
+  EXPECT_EQ(ExportColumnLabels(two, 1), (Labels{"No.", "Address"}));
+  EXPECT_EQ(ExportColumnLabels(two, -1), Labels{});
   // After a failed table initialisation the list has more columns than the ColumnList.
-  EXPECT_EQ(ExportColumnLabels(WithMembers(1), 9), (Labels{"No.", "Address", "m0"}));
+  EXPECT_EQ(ExportColumnLabels(Records({{UByte, "m0", 1}}).columns, 9),
+            (Labels{"No.", "Address", "m0"}));
 
   const ExportChoice some =
       AcceptExportChoice("out.csv", 5, [](std::int32_t item) { return item != 1 && item != 3; });

@@ -63,9 +63,9 @@ TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   EXPECT_EQ(t.table.Format().Span(), 0u);
   EXPECT_EQ(t.Row(4294967294u), "|4294967295|FFFFFFFE|||");
   char text[24];
-  char* end = t.table.Format().WriteCell(text, 0x1FFFFFFFFu, nullptr, 0, 0);
-  EXPECT_EQ(std::string(text, t.table.Format().WriteCell(end, 0x1FFFFFFFFu, nullptr, 0, 1)),
-            "85899345921FFFFFFFF");
+  char* end = t.table.Format().WriteCell(text, 0x1FFFFFFFFFu, nullptr, 0, 0);
+  EXPECT_EQ(std::string(text, t.table.Format().WriteCell(end, 0x1FFFFFFFFFu, nullptr, 0, 1)),
+            "1374389534721FFFFFFFFF");
   Rows wide({{UByte, "a", 1}, {String, "s", 0}}, "abc"), narrow({{UByte, "a", 1}}, "");
   auto shape = [&wide] { return std::pair(wide.table.Format().Span(), wide.table.RowCount()); };
   EXPECT_EQ(shape(), std::pair(std::uint64_t{2}, 3u));

@@ -15,4 +15,11 @@ TEST(ValueFormat, StringsPassEveryByteThroughHexHasTheDigitsAskedOtherCodesAreEm
   const std::tuple<int, std::uint32_t, const char*> hex[] = {{2, 0x1234, "34"},
       {10, 0xABC, "0000000ABC"}, {8, 0xFEDCBA98, "FEDCBA98"}, {1, 0x1F, "F"}, {0, 0x1F, ""}};
   for (const auto& [digits, value, text] : hex) EXPECT_EQ(ToHexText(digits, value), text);
+  // Both pair loops, the one- and two-digit tails, up to the largest 64-bit export value.
+  const std::pair<std::uint64_t, const char*> decimal[] = {{0, "0"}, {9, "9"}, {10, "10"},
+      {99, "99"}, {100, "100"}, {101, "101"}, {4294967295, "4294967295"},
+      {4294967296, "4294967296"}, {18446744073709551615u, "18446744073709551615"}};
+  char out[20];
+  for (const auto& [value, text] : decimal)
+    EXPECT_EQ(std::string(out, WriteUnsignedDecimal(out, value)), text);
 }

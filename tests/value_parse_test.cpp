@@ -94,7 +94,10 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
     table.structDef.recordSize = size;
     EXPECT_EQ(table.Store(type, "1", record), 0) << size;
   }
-  table.structDef.members[9].count = 0;  // a string of no bytes is taken and writes nothing
+  table.columns[11].memberIndex = 99;  // a string of no member, or of no bytes, is taken
+  EXPECT_EQ(table.Store(String, "z"), 1);  // and writes nothing
+  table.columns[11].memberIndex = 9;
+  table.structDef.members[9].count = 0;
   EXPECT_EQ(table.Store(String, "z"), 1);
   table.columns[3].offset = -1;
   table.structDef.recordSize = 26;

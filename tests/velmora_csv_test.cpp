@@ -134,10 +134,10 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-t", "a=uword"}, "--type"},          {{"-t", "1=sword"}, "--type"},
       {{"-c", "nosuch"}, "--columns"},        {{"-c", "0-5"}, "--columns"},
       {{"-c", "3-2"}, "--columns"},           {{"-c", "a,"}, "--columns"},
-      {{"--bogus"}, "--bogus"},
+      {{"--bogus"}, "--bogus"},               {{"-\x01", "0:1"}, "-\x01"},  // no such letter
       {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
       {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
-      {{"--records", ":1"}, "--records"},     {{"-\x01", "0:1"}, "-\x01"},  // no such letter
+      {{"--records", ":1"}, "--records"},     {{"--def"}, "--def"},  // with no value
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -147,7 +147,8 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
     EXPECT_NE(cli.err.find("\n詳しくは velmora-csv --help"), std::string::npos);
     EXPECT_FALSE(FileExists(cli.dir.File("never.csv")));
   }
-  EXPECT_EQ(cli.Run({"DATA", "--def"}), ExitStatus::Usage);  // no value
+  EXPECT_EQ(cli.Run({"DATA", "-t", "5=sword"}), ExitStatus::Usage);  // one past the last column
+  EXPECT_EQ(cli.err.rfind("velmora-csv: --type: \"5\"という列はありません\n", 0), 0u);
 }
 
 TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
@@ -157,6 +158,8 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   EXPECT_EQ(cli.Run({"-s", "\xE6\xA7\x8B", "DATA"}), ExitStatus::Definition);  // UTF-8 構
   EXPECT_EQ(cli.Run({cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
   EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
+  EXPECT_EQ(cli.Run({cli.dir.Path()}), ExitStatus::DataUnreadable);  // opens here, fails to read
+  EXPECT_EQ(cli.err, cli.dir.Path() + ": データファイルを読み込めませんでした。\n");
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
   EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
 
