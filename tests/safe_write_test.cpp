@@ -72,12 +72,14 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   const bool given = geteuid() == 0 && chown(target.c_str(), 65534, 65534) == 0;  // root may
   ASSERT_EQ(symlink("data.bin", dir.File("link.bin").c_str()), 0);
   ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
-  EXPECT_EQ(InChild([&] { return umask(022), Save(dir.File("fresh.bin"), ""); }), 1);
+  SafeFileWriter writer;  // opened again, it forgets the file it was to replace
+  EXPECT_EQ(InChild([&] {
+    return umask(022), writer.Open(target) && writer.Open(dir.File("fresh.bin")) && writer.Commit();
+  }), 1);
   ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link"));
-  SafeFileWriter refused;  // not files it may replace
   for (const std::string& path : Names{"/dev/null", dir.File("none") + "/x.bin",
-                                       dir.File("dangling.bin")})
-    EXPECT_FALSE(refused.Open(path)) << path;
+                                       dir.File("dangling.bin")})  // not files it may replace
+    EXPECT_FALSE(writer.Open(path)) << path;
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
   struct stat owner {};
   EXPECT_TRUE(stat(target.c_str(), &owner) == 0 && (!given || owner.st_uid == 65534));

@@ -7,8 +7,8 @@ using enum TypeCode;
 TEST(ValueFormat, StringsPassEveryByteThroughHexHasTheDigitsAskedOtherCodesAreEmpty) {
   const std::uint8_t field[] = {'A', 0x8D, 0x5C, 0, 0x82, 'F'};  // 構, then a lone lead byte
   const std::tuple<TypeCode, std::int32_t, std::string> cases[] = {
-      {String, 5, std::string("A\x8D\x5C\0\x82", 5)}, {String, -1, ""}, {Void, 4, ""},
-      {static_cast<TypeCode>(11), 4, ""}};
+      {String, 5, std::string("A\x8D\x5C\0\x82", 5)}, {String, 1, "A"}, {String, -1, ""},
+      {Void, 4, ""}, {static_cast<TypeCode>(11), 4, ""}};
   for (const auto& [type, length, text] : cases) {
     EXPECT_EQ(FormatCellValue(field, type, length), text);
   }

@@ -8,14 +8,15 @@ namespace {
 
 struct MemoryOutput : OutputStream {
   bool Write(const char* bytes, std::size_t count) override {
-    if (bytes_.size() + count > limit) return !(gone = true);
+    if (bytes_.size() + count > limit) return !(failed = true);
     bytes_.append(bytes, count);
     return true;
   }
-  bool ReaderGone() const override { return gone; }
+  bool ReaderGone() const override { return failed && closes; }
   std::string bytes_;
-  std::size_t limit = std::string::npos;
-  bool gone = false;
+  std::size_t limit = std::string::npos;  // writes past it fail
+  bool failed = false;
+  bool closes = true;  // the reader went away then; else the disk is full
 };
 
 // One run of velmora-csv in this process, over a struct.def and a data file of a folder.
@@ -29,8 +30,7 @@ struct Cli {
     for (std::string& arg : args) arg = arg == "DATA" ? dir.File("data.bin") : arg;
     WriteBytes(dir.File("stdin"), input);
     std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
-    out = MemoryOutput{};
-    out.limit = outputLimit;
+    out.bytes_.clear(), out.failed = false;  // its limit stays
     err.clear();
     CliStreams io;
     io.in = in, io.out = &out, io.utf8Terminal = utf8Terminal;
@@ -44,7 +44,6 @@ struct Cli {
   MemoryOutput out;
   std::string err;
   bool utf8Terminal = false;
-  std::size_t outputLimit = std::string::npos;  // where the reader goes away
   std::function<double()> clock;  // none: no terminal for progress lines
   std::vector<std::string> shown;
 };
@@ -102,6 +101,7 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"DATA", "--encoding=utf-8", "--encoding", "cp932"}, header + rows},  // the last counts
       {{"-", "--struct", "\x8D\x5C"}, "No.,Address,x\r\n0,00000000,01\r\n1,00000001,61\r\n"},
+      {{"-", "-s", "\x8D\x5C", "--records", "1:"}, "1,00000001,61\r\n"},  // past one byte
       {{"-l"}, "T\n\x8D\x5C\n"},
       {{"--layout", "-t", "4=xword"}, "2\ta\t0\t1\tubyte\n3\ts\t1\t4\tstring\n4\tw\t5\t2\txword\n"},
       {{"DATA", "-c", "w,0-1"}, "No.,Address,w\r\n0,00000000,-1\r\n1,00000007,-32768\r\n"},
@@ -163,10 +163,12 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
   EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
 
-  cli.outputLimit = 10;  // the run ends quietly
+  cli.out.limit = 10;  // the reader goes away: the run ends quietly
   EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::Done);
-  EXPECT_TRUE(cli.out.gone);
+  EXPECT_TRUE(cli.out.failed);
   EXPECT_EQ(cli.err, "");
+  cli.out.closes = false;  // a full disk is no closed pipe
+  EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::OutputFailed);
 }
 
 TEST(VelmoraCsv, StrictStopsAtDefinitionErrorsBeforeAnyOutput) {
