@@ -178,7 +178,7 @@ ExitStatus Run::PrintLayout() {
 class Progress {
  public:
   Progress(const CliStreams& io, std::optional<std::uint64_t> size)
-      : io_(io), size_(size), start_(io.clock()), last_(start_) {}
+      : io_(io), size_(size.value_or(0)), start_(io.clock()), last_(start_) {}
   ~Progress() {
     if (shown_) io_.progress("");
   }
@@ -189,9 +189,9 @@ class Progress {
     const double seconds = now - start_;
     char line[128];
     int length = std::snprintf(line, sizeof line, "%llu レコード", static_cast<unsigned long long>(records));
-    if (size_ && *size_ > 0) {
+    if (size_ > 0) {
       length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
-                              "  %3u%%", static_cast<unsigned>(std::min<std::uint64_t>(100, bytes * 100 / *size_)));
+                              "  %3u%%", static_cast<unsigned>(std::min<std::uint64_t>(100, bytes * 100 / size_)));
     }
     std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), "  %.1f MB/s",
                   static_cast<double>(bytes) / 1e6 / seconds);
@@ -201,7 +201,7 @@ class Progress {
 
  private:
   const CliStreams& io_;
-  std::optional<std::uint64_t> size_;
+  std::uint64_t size_;  // 0 for a pipe: no percent
   double start_;
   double last_;
   bool shown_ = false;

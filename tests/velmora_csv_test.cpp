@@ -29,7 +29,8 @@ struct Cli {
     args.insert(args.begin(), {"-d", dir.File("struct.def")});
     for (std::string& arg : args) arg = arg == "DATA" ? dir.File("data.bin") : arg;
     WriteBytes(dir.File("stdin"), input);
-    std::FILE* in = std::fopen(dir.File("stdin").c_str(), "rb");
+    std::FILE* in = piped ? popen(("cat " + dir.File("stdin")).c_str(), "r")
+                          : std::fopen(dir.File("stdin").c_str(), "rb");
     out.bytes_.clear(), out.failed = false;  // its limit stays
     err.clear();
     CliStreams io;
@@ -37,13 +38,13 @@ struct Cli {
     io.error = [this](std::string_view line) { err += std::string(line) + "\n"; };
     if (clock) io.clock = clock, io.progress = [this](auto line) { shown.emplace_back(line); };
     const ExitStatus status = RunVelmoraCsv(args, io);
-    std::fclose(in);
+    piped ? pclose(in) : std::fclose(in);
     return status;
   }
   TempDir dir;
   MemoryOutput out;
   std::string err;
-  bool utf8Terminal = false;
+  bool utf8Terminal = false, piped = false;  // piped: standard input of no known size
   std::function<double()> clock;  // none: no terminal for progress lines
   std::vector<std::string> shown;
 };
@@ -210,6 +211,9 @@ TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
   cli.clock = [&now] { return now += 1; };
   EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
   EXPECT_EQ(cli.shown, (Names{"16 レコード   94%  16.8 MB/s", "17 レコード  100%  8.9 MB/s", ""}));
+  cli.shown.clear(), now = 0, cli.piped = true;  // no size through a pipe: no percent
+  EXPECT_EQ(cli.Run({"-"}, std::string(17 << 20, '\0')), ExitStatus::Done);
+  EXPECT_EQ(cli.shown, (Names{"16 レコード  16.8 MB/s", "17 レコード  8.9 MB/s", ""}));
 }
 
 }  // namespace
