@@ -21,6 +21,14 @@ peak=$(cat "$dir/peak_kib")
 echo "peak resident memory: ${peak} KiB"
 [ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB"
 
+# Records far larger than a chunk are read through once, keeping only what their cells show.
+printf 'struct Huge { ubyte a; string s [268435456]; ubyte b; }\n' > "$dir/huge.def"
+head -c $((2 * 268435458)) /dev/zero |
+  /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/huge.def" - > "$dir/huge.csv"
+[ "$(tail -n 1 "$dir/huge.csv")" = $'1,10000002,0,,0\r' ] || fail "huge records"
+peak=$(cat "$dir/peak_kib")
+[ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB for 256 MiB records"
+
 printf 'struct Small { ubyte b; }\n' > "$dir/small.def"
 # A slice of a pipe reads past the records before it, where a file would seek.
 head -c 1000 /dev/urandom > "$dir/small.bin"
