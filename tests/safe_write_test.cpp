@@ -64,8 +64,7 @@ TEST_F(SafeWrite, TargetsAttributesAndWhatOthersDoMeanwhile) {
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
 }
 #else
-// Mode and owner kept; a new file gets the usual mode; a link's file is replaced; a dangling
-// one refused.
+// Mode and owner kept; new files get the usual mode; links are followed, dangling ones refused.
 TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   namespace fs = std::filesystem;
   ASSERT_EQ(chmod(target.c_str(), 0640), 0);

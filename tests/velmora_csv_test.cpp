@@ -166,8 +166,7 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
 
   cli.out.limit = 10;  // the reader goes away: the run ends quietly
   EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::Done);
-  EXPECT_TRUE(cli.out.failed);
-  EXPECT_EQ(cli.err, "");
+  EXPECT_TRUE(cli.out.failed && cli.err.empty()) << cli.err;
   cli.out.closes = false;  // a full disk is no closed pipe
   EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::OutputFailed);
 }
@@ -211,9 +210,11 @@ TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
   cli.clock = [&now] { return now += 1; };
   EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
   EXPECT_EQ(cli.shown, (Names{"16 レコード   94%  16.8 MB/s", "17 レコード  100%  8.9 MB/s", ""}));
-  cli.shown.clear(), now = 0, cli.piped = true;  // no size through a pipe: no percent
+#ifndef _WIN32  // through a pipe there is no size, so no percent
+  cli.shown.clear(), now = 0, cli.piped = true;
   EXPECT_EQ(cli.Run({"-"}, std::string(17 << 20, '\0')), ExitStatus::Done);
   EXPECT_EQ(cli.shown, (Names{"16 レコード  16.8 MB/s", "17 レコード  8.9 MB/s", ""}));
+#endif
 }
 
 }  // namespace
