@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # velmora-csv over real pipes: 5 GiB of 64 KiB records in bounded memory with addresses past
-# 4 GiB, a slice that starts past records a pipe cannot seek over, and a reader that goes away
-# while the data never ends.
+# 4 GiB, records of 256 MiB in the same memory, a slice that starts past records a pipe cannot
+# seek over, and a reader that goes away while the data never ends.
 set -euo pipefail
 csv=$1
 dir=$(mktemp -d)
