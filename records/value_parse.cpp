@@ -24,17 +24,11 @@ std::uint32_t Accumulate(std::string_view text, std::uint32_t base) {
   return value;
 }
 
-// Bytes the edit writes: the element width for numbers, the member's count for String (the
-// same rule as the table's cells), 0 for Void and unknown codes.
+// Bytes the edit writes, as the table's cells read them: a number's type width whatever the
+// column covers, a string's cell bytes, none for Void and unknown codes.
 std::int64_t FieldLength(const ColumnDef& column, const StructDef& structDef) {
-  if (column.displayType == TypeCode::Void) return 0;
-  if (column.displayType != TypeCode::String) return TypeWidth(column.displayType);
-  if (column.memberIndex < 0 ||
-      static_cast<std::size_t>(column.memberIndex) >= structDef.members.size()) {
-    return 0;
-  }
-  std::int32_t count = structDef.members[static_cast<std::size_t>(column.memberIndex)].count;
-  return count > 0 ? count : 0;
+  if (column.displayType == TypeCode::String) return ColumnByteLength(column, structDef);
+  return column.displayType == TypeCode::Void ? 0 : TypeWidth(column.displayType);
 }
 
 void StoreLittleEndian(std::uint8_t* field, std::uint32_t value, int width) {

@@ -72,9 +72,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   ASSERT_EQ(symlink("data.bin", dir.File("link.bin").c_str()), 0);
   ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
   SafeFileWriter writer;  // opened again, it forgets the file it was to replace
-  EXPECT_EQ(InChild([&] {
-    return umask(022), writer.Open(target) && writer.Open(dir.File("fresh.bin")) && writer.Commit();
-  }), 1);
+  EXPECT_EQ(InChild([&] { return umask(022), writer.Open(target) &&
+                                 writer.Open(dir.File("fresh.bin")) && writer.Commit(); }), 1);
   ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link"));
   for (const std::string& path : Names{"/dev/null", dir.File("none") + "/x.bin",
                                        dir.File("dangling.bin")})  // not files it may replace

@@ -96,8 +96,7 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   }
   table.columns[11].memberIndex = 99;  // a string of no member, or of no bytes, is taken
   EXPECT_EQ(table.Store(String, "z"), 1);  // and writes nothing
-  table.columns[11].memberIndex = 9;
-  table.structDef.members[9].count = 0;
+  table.columns[11].memberIndex = 9, table.structDef.members[9].count = 0;
   EXPECT_EQ(table.Store(String, "z"), 1);
   table.columns[3].offset = -1;
   table.structDef.recordSize = 26;
