@@ -102,6 +102,7 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"void v [2147483646]; ubyte b; ubyte c;", {"void v 2147483646, ubyte b 1", 1}},
       {"void v [2147483000]; xlong x [1000];", {"void v 2147483000, xlong x 1", 1}},
       {"ubyte a [65536]; ubyte b;", {"ubyte a 65536", 1}}, {"ubyte a [65537];", {"ubyte a 1", 1}},
+      {"ubyte a [65535]; string s [9];", {"ubyte a 65535, string s 9", 0}},  // one column
       {"ubyte " + whole + ";", {"ubyte " + whole + " 1", 0}},  // exactly 32 MiB
       {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},  // and again
       {"ubyte " + over + " [1000];", {"ubyte " + over + " 1", 1}},  // 458 bytes over

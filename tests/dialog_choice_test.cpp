@@ -23,8 +23,7 @@ TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
       {TypeFamily::Byte, UByte, {142, 2}, 141, DialogEnd::Cancel, UByte},
       {TypeFamily::Long, SLong, {143, 0, 144}, 142, std::nullopt, XLong},
       {TypeFamily::Long, ULong, {141, 1}, 141, DialogEnd::Ok, ULong},
-      {TypeFamily::Byte, UWord, {}, 0, std::nullopt, UWord},
-  };
+      {TypeFamily::Byte, UWord, {}, 0, std::nullopt, UWord}};
   for (const auto& c : cases) {
     TypeChoice choice{c.family, c.current, SWord};  // a stale choice never carries over
     const RadioDialogStart start = StartTypeChoice(choice);
@@ -50,7 +49,7 @@ TEST(SettingsChoice, RadiosWriteNoBaseAtOnceAndAnAbnormalOneEndsTheDialog) {
   EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, 142);
   EXPECT_EQ(SettingsChoiceCommand(noBase, 2).end, DialogEnd::Cancel);  // does not undo
   EXPECT_EQ(noBase, 1);
-  SettingsChoiceCommand(noBase, 141);
+  EXPECT_TRUE(SettingsChoiceCommand(noBase, 141).handled);
   EXPECT_EQ(SettingsChoiceCommand(noBase, 1).end, DialogEnd::Ok);
   EXPECT_EQ(noBase, 0);
   EXPECT_FALSE(SettingsChoiceCommand(noBase, 143).handled);

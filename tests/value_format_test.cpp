@@ -12,7 +12,7 @@ TEST(ValueFormat, StringsPassEveryByteThroughHexHasTheDigitsAskedOtherCodesAreEm
   for (const auto& [type, length, text] : cases) {
     EXPECT_EQ(FormatCellValue(field, type, length), text);
   }
-  const std::tuple<int, std::uint32_t, const char*> hex[] = {{2, 0x1234, "34"},
+  const std::tuple<int, std::uint32_t, const char*> hex[] = {{2, 0x1234, "34"}, {-1, 0x1F, ""},
       {10, 0xABC, "0000000ABC"}, {8, 0xFEDCBA98, "FEDCBA98"}, {1, 0x1F, "F"}, {0, 0x1F, ""}};
   for (const auto& [digits, value, text] : hex) EXPECT_EQ(ToHexText(digits, value), text);
   // Both pair loops, the one- and two-digit tails, up to the largest 64-bit export value.

@@ -111,8 +111,7 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
       {{"DATA", "--records", "1:18446744073709551615", "-c", "0"}, "1\r\n"},
       {{"DATA", "--encoding", "utf-8-bom", "-c", "3"},
        "\xEF\xBB\xBFs\r\n\"a,b\"\r\n\"\xE6\xA7\x8B\"\"\"\r\n"},
-      {{"--version"}, "velmora-csv 1.0\n"},
-  };
+      {{"--version"}, "velmora-csv 1.0\n"}};
   for (const auto& [args, expected] : cases) {
     SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : ""));
     EXPECT_EQ(cli.Run(args, "\x01\x61"), ExitStatus::Done);
