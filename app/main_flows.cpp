@@ -54,9 +54,8 @@ void StartUp(AppState& state, UserInterface& ui,
     state.currentDirectory = *workingDirectory;
   } else {
     state.currentDirectory.clear();
-    ui.ShowMessage(
-        "カレントディレクトリの取得に失敗しました\r\nプログラムの動作が保証できません",
-        "FatalError!");
+    ui.ShowMessage("カレントディレクトリの取得に失敗しました\r\nプログラムの動作が保証できません",
+                   "FatalError!");
   }
   const DefinitionRead listed =
       ListStructNames(StructDefPath(state.currentDirectory),
@@ -97,8 +96,7 @@ void PathFieldNotify(UserInterface& ui, int notificationCode) {
     case 0x300:  // EN_CHANGE
     case 0x400:  // EN_UPDATE
       return;
-    default:
-      ui.ShowMessage(ToSignedDecimalText(notificationCode), "EDIT Event");
+    default: ui.ShowMessage(ToSignedDecimalText(notificationCode), "EDIT Event");
   }
 }
 
@@ -147,11 +145,10 @@ void ExportCsv(AppState& state, UserInterface& ui) {
     ui.SetStatusText("ファイル名が空なためエクスポートできません。");
     return;
   }
-  const CsvResult result =
-      WriteCsv(choice->path, state.table, state.columns, choice->columns,
-               [&ui](std::string_view text, std::string_view caption) {
-                 return ui.AskYesNo(text, caption);
-               });
+  const CsvResult result = WriteCsv(choice->path, state.table, state.columns, choice->columns,
+                                    [&ui](std::string_view text, std::string_view caption) {
+                                      return ui.AskYesNo(text, caption);
+                                    });
   if (result == CsvResult::Written) {
     ui.SetStatusText("ファイル" + Quoted(choice->path) + "をエクスポートしました。");
   } else if (result == CsvResult::Failed) {

@@ -20,7 +20,8 @@ std::optional<std::string> CurrentWorkingDirectory();
 // and applies it.
 void StartUp(AppState& state, UserInterface& ui);
 // Same with the working directory given (nullopt: the query failed).
-void StartUp(AppState& state, UserInterface& ui, const std::optional<std::string>& workingDirectory);
+void StartUp(AppState& state, UserInterface& ui,
+             const std::optional<std::string>& workingDirectory);
 
 // Loads the structure named in the selector, rebuilds the columns and refills the rows over the
 // unchanged data.

@@ -101,12 +101,9 @@ bool IsLongCommand(int id, int code) {
     case IDM_SETTINGS:
     case IDM_CSV_EXPORT:
     case IDC_READ_BUTTON:
-    case IDC_WRITE_BUTTON:
-      return true;
-    case IDC_STRUCT_SELECTOR:
-      return code == CBN_SELCHANGE;
-    default:
-      return false;
+    case IDC_WRITE_BUTTON: return true;
+    case IDC_STRUCT_SELECTOR: return code == CBN_SELCHANGE;
+    default: return false;
   }
 }
 
@@ -115,13 +112,9 @@ LRESULT OnCommand(HWND hwnd, ProgramState& program, UINT message, WPARAM wParam,
   std::optional<WaitCursor> wait;
   if (IsLongCommand(LOWORD(wParam), HIWORD(wParam))) wait.emplace();
   switch (DispatchCommand(program.app, ui, LOWORD(wParam), HIWORD(wParam))) {
-    case CommandOutcome::Handled:
-      return 0;
-    case CommandOutcome::Exit:
-      DestroyWindow(hwnd);
-      return 0;
-    case CommandOutcome::NotHandled:
-      break;
+    case CommandOutcome::Handled: return 0;
+    case CommandOutcome::Exit: DestroyWindow(hwnd); return 0;
+    case CommandOutcome::NotHandled: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -152,8 +145,7 @@ LRESULT OnNotify(ProgramState& program, const NMHDR& header) {
       ChangeColumnType(program.app, ui, click.iSubItem);
       return 0;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -168,30 +160,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   if (program == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
 
   switch (message) {
-    case WM_CREATE:
-      return OnCreate(hwnd, *program);
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    case WM_SIZE:
-      OnSize(program->shell, LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_SETFOCUS:
-      SetFocus(program->shell.structSelector);
-      return 0;
-    case WM_PAINT:
-      OnPaint(hwnd);
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(*program, *reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND:
-      return OnCommand(hwnd, *program, message, wParam, lParam);
+    case WM_CREATE: return OnCreate(hwnd, *program);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_SIZE: OnSize(program->shell, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_SETFOCUS: SetFocus(program->shell.structSelector); return 0;
+    case WM_PAINT: OnPaint(hwnd); return 0;
+    case WM_NOTIFY: return OnNotify(*program, *reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND: return OnCommand(hwnd, *program, message, wParam, lParam);
     case WM_ENABLE:  // a modal window of a command has closed: its work goes on
       if (wParam) WaitCursor::ResumeAfterModal();
       return 0;
-    case WM_CTLCOLORSTATIC:
-      return 0;  // no brush: the status line keeps the system's colours
-    default:
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC: return 0;  // no brush: the status line keeps the system's colours
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }

@@ -18,8 +18,8 @@ struct ShellState {
   HWND browseButton = nullptr;
   HWND recordList = nullptr;
   HWND statusLine = nullptr;
-  HFONT listFont = nullptr;   // the font set on the record list: the stock font or ownedListFont
-  OwnedFont ownedListFont;    // the last font the user chose; empty while the stock font is set
+  HFONT listFont = nullptr;  // the font set on the record list: the stock font or ownedListFont
+  OwnedFont ownedListFont;   // the last font the user chose; empty while the stock font is set
   DataFileChooser dataFileChooser;
 };
 

@@ -56,7 +56,9 @@ std::optional<TypeCode> ShellUserInterface::ChooseDisplayType(TypeFamily family,
   return RunTypeDialog(shell_.instance, shell_.mainWindow, family, label, current);
 }
 
-std::string ShellUserInterface::PathFieldText() { return WindowText(shell_.pathField, kPathFieldLimit); }
+std::string ShellUserInterface::PathFieldText() {
+  return WindowText(shell_.pathField, kPathFieldLimit);
+}
 
 void ShellUserInterface::SetPathFieldText(std::string_view text) {
   SetWindowTextA(shell_.pathField, std::string(text).c_str());

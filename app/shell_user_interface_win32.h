@@ -19,7 +19,8 @@ class ShellUserInterface final : public UserInterface {
   void ShowAbout() override;
   NumberingChoice ChooseNumbering(std::int32_t noBase) override;
   std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override;
-  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override;
+  std::optional<std::string> EditCellText(std::string_view caption,
+                                          std::string_view shown) override;
   std::optional<TypeCode> ChooseDisplayType(TypeFamily family, std::string_view label,
                                             TypeCode current) override;
 

@@ -6,7 +6,8 @@
 #include "app/shell_state_win32.h"
 #include "resources/resource.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int showCommand) {
   std::array<char, 100> windowTitle{};
   std::array<char, 100> windowClassName{};
   LoadStringA(instance, IDS_APP_TITLE, windowTitle.data(), static_cast<int>(windowTitle.size()));
@@ -29,9 +30,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   ProgramState program;
   program.shell.instance = instance;
   const HMENU mainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-  const HWND mainWindow = CreateWindowExA(
-      0, windowClassName.data(), windowTitle.data(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-      CW_USEDEFAULT, 0, nullptr, mainMenu, instance, &program);
+  const HWND mainWindow =
+      CreateWindowExA(0, windowClassName.data(), windowTitle.data(), WS_OVERLAPPEDWINDOW,
+                      CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, mainMenu, instance, &program);
   if (mainWindow == nullptr) return 0;
   ShowWindow(mainWindow, showCommand);
   UpdateWindow(mainWindow);

@@ -185,8 +185,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("ParseDigits/base16", ParseHex);
   benchmark::RegisterBenchmark("ParseSignedDecimal", ParseSigned);
   for (const auto& [name, type] : kTypes) {
-    benchmark::RegisterBenchmark((std::string("StoreCellValue/") + name).c_str(), StoreCells,
-                                 type);
+    benchmark::RegisterBenchmark((std::string("StoreCellValue/") + name).c_str(), StoreCells, type);
   }
   // Wall-clock time: the work is in the system's file cache and disk, not on this thread.
   benchmark::RegisterBenchmark("LoadDataFile/64MiB", LoadFile)

@@ -84,13 +84,14 @@ void BM_CsvExportAllColumns(benchmark::State& bench) {
   for (std::size_t i = 0; i < s.columns.size(); ++i) all.push_back(static_cast<std::int32_t>(i));
   for (auto _ : bench) {
     const CsvResult result = WriteCsv(path, s.table, s.columns, all,
-                                [](std::string_view, std::string_view) { return true; });
+                                      [](std::string_view, std::string_view) { return true; });
     if (result != CsvResult::Written) bench.SkipWithError("export failed");
   }
   bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations()) * s.table.RowCount() *
                           static_cast<std::int64_t>(all.size()));
   struct stat info {};
-  if (stat(path.c_str(), &info) == 0) bench.counters["csv_MB"] = static_cast<double>(info.st_size) / 1e6;
+  if (stat(path.c_str(), &info) == 0)
+    bench.counters["csv_MB"] = static_cast<double>(info.st_size) / 1e6;
   unlink(path.c_str());
   rmdir(folder);
 }
@@ -103,8 +104,9 @@ struct DataFolder {
     if (mkdtemp(name) == nullptr) return;
     path = name;
     std::FILE* def = std::fopen((path + "/struct.def").c_str(), "wb");
-    std::fputs("struct B { ubyte a; sbyte b; xbyte c; xbyte d; uword e; sword f; ulong g; xlong h; }",
-               def);
+    std::fputs(
+        "struct B { ubyte a; sbyte b; xbyte c; xbyte d; uword e; sword f; ulong g; xlong h; }",
+        def);
     std::fclose(def);
     std::FILE* data = std::fopen((path + "/data.bin").c_str(), "wb");
     std::fwrite(Loaded().dataBuffer.bytes.get(), 1, kDataBytes, data);

@@ -77,8 +77,9 @@ std::string SampleData(std::size_t size) {
 std::string ControlText(HWND control) {
   std::array<char, 1024> buffer{};
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                           SMTO_NORMAL, kWaitMillis, &length)) {
+  if (!SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(),
+                           reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, kWaitMillis,
+                           &length)) {
     return {};
   }
   return std::string(buffer.data(), length);
@@ -122,7 +123,8 @@ HWND WaitForWindow(DWORD processId, const char* className) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 struct Timing {
@@ -168,7 +170,8 @@ Timing Measure(HWND mainWindow, DWORD processId, const std::string& folder, std:
   }
   SetControlText(GetDlgItem(dialog, kExportPathId), csvPath);
   start = NowMillis();
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   // Under Xvfb without a window manager Wine takes a while to hide a closing dialog; that part
   // is shown on its own.
   while (IsWindow(dialog) && NowMillis() < start + kWaitMillis) Sleep(1);
@@ -184,7 +187,8 @@ Timing Measure(HWND mainWindow, DWORD processId, const std::string& folder, std:
   timing.csvMillis = NowMillis() - start;
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
   if (GetFileAttributesExA(csvPath.c_str(), GetFileExInfoStandard, &attributes)) {
-    timing.csvBytes = (static_cast<long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    timing.csvBytes =
+        (static_cast<long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
   }
   DeleteFileA(csvPath.c_str());
   timing.ok = timing.csvBytes > 0;
@@ -304,7 +308,8 @@ bool SwitchStructure(HWND mainWindow, int index, int columns, double& millis) {
   DrawNow(list);
   millis = NowMillis() - start;
   if (HeaderCount(list) == columns) return true;
-  std::fprintf(stderr, "structure %d shows %d columns, not %d\n", index, HeaderCount(list), columns);
+  std::fprintf(stderr, "structure %d shows %d columns, not %d\n", index, HeaderCount(list),
+               columns);
   return false;
 }
 
@@ -326,7 +331,8 @@ bool OpenExportDialog(HWND mainWindow, DWORD processId, int columns, double& mil
   while (IsWindow(dialog) && NowMillis() < start + kWaitMillis) Sleep(1);
   SendAndWait(mainWindow, WM_NULL, 0, 0);
   if (static_cast<int>(listed) == columns) return true;
-  std::fprintf(stderr, "the export dialog lists %d columns, not %d\n", static_cast<int>(listed), columns);
+  std::fprintf(stderr, "the export dialog lists %d columns, not %d\n", static_cast<int>(listed),
+               columns);
   return false;
 }
 
@@ -341,8 +347,10 @@ double ResizeMillis(HWND mainWindow) {
   return NowMillis() - start;
 }
 
-bool MeasureWide(const std::string& exePath, const std::string& folder, int columns, WideTiming& timing) {
-  const std::uint32_t records = static_cast<std::uint32_t>(kWideDataBytes / static_cast<std::size_t>(columns));
+bool MeasureWide(const std::string& exePath, const std::string& folder, int columns,
+                 WideTiming& timing) {
+  const std::uint32_t records =
+      static_cast<std::uint32_t>(kWideDataBytes / static_cast<std::size_t>(columns));
   const std::string definition = "struct Wide {\r\n  ubyte payload [" + std::to_string(columns) +
                                  "];\r\n}\r\nstruct Narrow {\r\n  ubyte one;\r\n}\r\n";
   const std::string dataPath = folder + "\\data" + std::to_string(records) + ".bin";
@@ -360,7 +368,8 @@ bool MeasureWide(const std::string& exePath, const std::string& folder, int colu
     timing.start = NowMillis() - start;
     const HWND list = GetDlgItem(program.mainWindow, kRecordListId);
     ok = HeaderCount(list) == listed;
-    if (!ok) std::fprintf(stderr, "the start shows %d columns, not %d\n", HeaderCount(list), listed);
+    if (!ok)
+      std::fprintf(stderr, "the start shows %d columns, not %d\n", HeaderCount(list), listed);
   }
   ok = ok && SwitchStructure(program.mainWindow, 1, 3, timing.away) &&
        SwitchStructure(program.mainWindow, 0, listed, timing.back) &&
@@ -400,7 +409,8 @@ int main(int argc, char** argv) {
   const std::string exePath = WindowsPath(argv[1]);
   std::array<char, MAX_PATH> temp{};
   GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
-  const std::string folder = std::string(temp.data()) + "velmora-bench-" + std::to_string(GetCurrentProcessId());
+  const std::string folder =
+      std::string(temp.data()) + "velmora-bench-" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(folder.c_str(), nullptr);
   bool ok = part == "wide" || RunRecordsBench(exePath, folder);
   if (ok && part != "records") ok = RunWideBench(exePath, folder);

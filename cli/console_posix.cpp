@@ -45,7 +45,7 @@ void WriteStandardError(std::string_view text) {
 }
 
 double MonotonicSeconds() {
-  timespec now {};
+  timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }

@@ -15,8 +15,8 @@ bool WriteAll(HANDLE handle, const char* bytes, std::size_t count, bool& readerG
     if (!WriteFile(handle, bytes, chunk, &written, nullptr) || written == 0) {
       const DWORD error = GetLastError();
       // Which one a closed pipe gives depends on the pipe's kind (and on Wine).
-      readerGone = error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE ||
-                   error == ERROR_PIPE_NOT_CONNECTED;
+      readerGone =
+          error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
       return false;
     }
     bytes += written;

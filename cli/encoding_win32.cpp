@@ -26,8 +26,8 @@ std::string Cp932ToUtf8(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[i]);
     const int length = IsDBCSLeadByteEx(kCp932, lead) && i + 1 < text.size() ? 2 : 1;
     wchar_t wide[2];
-    const int count = MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, text.data() + i, length,
-                                          wide, 2);
+    const int count =
+        MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, text.data() + i, length, wide, 2);
     if (count > 0) {
       out += WideToUtf8(wide, count);
       i += static_cast<std::size_t>(length);
@@ -48,8 +48,8 @@ std::optional<std::string> Utf8ToCp932(std::string_view text) {
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                       wideSize);
   BOOL lost = FALSE;
-  const int size = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize,
-                                       nullptr, 0, nullptr, &lost);
+  const int size = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr,
+                                       0, nullptr, &lost);
   if (size <= 0 || lost) return std::nullopt;
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, out.data(), size,

@@ -26,7 +26,8 @@ bool Pass(std::FILE* in, std::uint64_t count, std::uint64_t& passed) {
   passed = 0;
   while (passed < count) {
     std::size_t got = 0;
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(count - passed, sizeof discard));
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(count - passed, sizeof discard));
     if (!ReadFully(in, discard, want, got)) return false;
     passed += got;
     if (got < want) break;
@@ -41,13 +42,13 @@ std::optional<std::vector<int>> FieldOrder(const RowFormat& format) {
   for (int j = kFirstMemberColumn; j < format.ColumnCount(); ++j) {
     if (format.FieldReadBytes(j) > 0) order.push_back(j);
   }
-  std::sort(order.begin(), order.end(), [&format](int a, int b) {
-    return format.FieldOffset(a) < format.FieldOffset(b);
-  });
+  std::sort(order.begin(), order.end(),
+            [&format](int a, int b) { return format.FieldOffset(a) < format.FieldOffset(b); });
   for (std::size_t k = 0; k < order.size(); ++k) {
     if (format.FieldOffset(order[k]) < 0) return std::nullopt;
-    if (k > 0 && format.FieldOffset(order[k]) < format.FieldOffset(order[k - 1]) +
-                                                     static_cast<std::int64_t>(format.FieldReadBytes(order[k - 1]))) {
+    if (k > 0 && format.FieldOffset(order[k]) <
+                     format.FieldOffset(order[k - 1]) +
+                         static_cast<std::int64_t>(format.FieldReadBytes(order[k - 1]))) {
       return std::nullopt;
     }
   }
@@ -66,7 +67,8 @@ StreamResult StreamLargeRecords(std::FILE* in, const RowFormat& format, CsvLines
     kept.resize(kept.size() + format.FieldReadBytes(j));
   }
   std::vector<const std::uint8_t*> fields(at.size(), nullptr);
-  for (int j : order) fields[static_cast<std::size_t>(j)] = kept.data() + at[static_cast<std::size_t>(j)];
+  for (int j : order)
+    fields[static_cast<std::size_t>(j)] = kept.data() + at[static_cast<std::size_t>(j)];
 
   const std::uint64_t recordSize = format.RecordSize();
   std::uint64_t bytesRead = 0;
@@ -83,7 +85,8 @@ StreamResult StreamLargeRecords(std::FILE* in, const RowFormat& format, CsvLines
         break;
       }
       std::size_t got = 0;
-      if (!ReadFully(in, kept.data() + at[static_cast<std::size_t>(j)], format.FieldReadBytes(j), got)) {
+      if (!ReadFully(in, kept.data() + at[static_cast<std::size_t>(j)], format.FieldReadBytes(j),
+                     got)) {
         return StreamResult::ReadFailed;
       }
       position += got;

@@ -119,8 +119,8 @@ std::optional<UsageError> Run::ApplyTypes() {
     if (!chosen) return UsageError{"--type", "\"" + keyword + "\"は定義された型ではありません"};
     const std::optional<TypeFamily> family = FamilyOfType(target.displayType);
     if (!family) {
-      return UsageError{"--type", "\"" + std::string(TypeName(target.displayType)) +
-                                      "\"型は変更できません"};
+      return UsageError{"--type",
+                        "\"" + std::string(TypeName(target.displayType)) + "\"型は変更できません"};
     }
     if (FamilyOfType(*chosen) != family) {
       return UsageError{"--type", "\"" + item + "\"は\"" + keyword + "\"型にできません"};
@@ -173,7 +173,6 @@ ExitStatus Run::PrintLayout() {
   return Printed(Print(text));
 }
 
-
 // Shows records done, percent where the size is known and MB/s, once a run has taken a second.
 class Progress {
  public:
@@ -188,10 +187,12 @@ class Progress {
     last_ = now;
     const double seconds = now - start_;
     char line[128];
-    int length = std::snprintf(line, sizeof line, "%llu レコード", static_cast<unsigned long long>(records));
+    int length =
+        std::snprintf(line, sizeof line, "%llu レコード", static_cast<unsigned long long>(records));
     if (size_ > 0) {
-      length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
-                              "  %3u%%", static_cast<unsigned>(std::min<std::uint64_t>(100, bytes * 100 / size_)));
+      length +=
+          std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), "  %3u%%",
+                        static_cast<unsigned>(std::min<std::uint64_t>(100, bytes * 100 / size_)));
     }
     std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), "  %.1f MB/s",
                   static_cast<double>(bytes) / 1e6 / seconds);
@@ -251,8 +252,8 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
     if (options_.encoding == OutputEncoding::Utf8Bom) written = sink->Write("\xEF\xBB\xBF", 3);
     written = written && lines.WriteHeader();
   }
-  const StreamResult result = written ? StreamCsv(in, format, lines, request)
-                                      : StreamResult::WriteFailed;
+  const StreamResult result =
+      written ? StreamCsv(in, format, lines, request) : StreamResult::WriteFailed;
   progress.reset();
   if (result == StreamResult::ReadFailed) {
     Report(options_.dataPath, "データファイルを読み込めませんでした。");

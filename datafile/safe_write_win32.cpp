@@ -28,8 +28,8 @@ HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
   static unsigned serial = 0;
   constexpr std::size_t kSuffixLength = 19;  // ".velmora-XXXXXX.tmp"
   // A long target name leaves no room for the suffix within MAX_PATH: a short name instead.
-  std::string base = targetPath.size() + kSuffixLength < MAX_PATH ? targetPath
-                                                                  : FolderOf(targetPath);
+  std::string base =
+      targetPath.size() + kSuffixLength < MAX_PATH ? targetPath : FolderOf(targetPath);
   for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[48];
     unsigned noise = GetTickCount() * 2654435761u + GetCurrentProcessId() * 40503u + ++serial;
@@ -55,8 +55,7 @@ HANDLE CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
 // ReplaceFileA gives the new content the target's attributes, access control list, owner and
 // creation time, which a rename would replace with the folder's defaults. Where it cannot work,
 // a rename that replaces whole still keeps the target either old or new.
-bool ReplaceTarget(const std::string& tempPath, const std::string& targetPath,
-                   bool targetExists) {
+bool ReplaceTarget(const std::string& tempPath, const std::string& targetPath, bool targetExists) {
   if (targetExists) {
     // A target that another program holds without sharing its deletion cannot be replaced;
     // asking first spares a replacement that fails half-way (Wine then leaves a file behind).
@@ -68,16 +67,15 @@ bool ReplaceTarget(const std::string& tempPath, const std::string& targetPath,
     } else {
       CloseHandle(probe);
     }
-    if (ReplaceFileA(targetPath.c_str(), tempPath.c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    if (ReplaceFileA(targetPath.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
       return true;
     }
     switch (GetLastError()) {
       case ERROR_FILE_NOT_FOUND:  // the target went away since Open
       case ERROR_NOT_SUPPORTED:   // a volume or file system without it
       case ERROR_INVALID_FUNCTION:
-      case ERROR_CALL_NOT_IMPLEMENTED:
-        break;
+      case ERROR_CALL_NOT_IMPLEMENTED: break;
       case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
         // The target is already removed and the new content still has its temporary name.
         if (GetFileAttributesA(targetPath.c_str()) == INVALID_FILE_ATTRIBUTES) break;
@@ -108,8 +106,8 @@ bool SafeFileWriter::Open(const std::string& targetPath) {
     // Opening for writing asks the system whether the target may be written: a file that
     // another program holds without sharing, or that we may not write, is refused here.
     HANDLE probe = CreateFileA(targetPath.c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE) return false;
     bool isDisk = GetFileType(probe) == FILE_TYPE_DISK;
     CloseHandle(probe);
@@ -151,8 +149,8 @@ bool SafeFileWriter::Commit() {
   if (!CloseHandle(file)) ok = false;
   // The replacement takes the target's hidden and system marks on every path (Wine's
   // ReplaceFileA does not copy them); it is new content, so it is marked for backup.
-  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  constexpr DWORD kCarried =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   if (ok && targetExists_ && (targetMode_ & kCarried) != 0 &&
       !SetFileAttributesA(tempPath_.c_str(), (targetMode_ & kCarried) | FILE_ATTRIBUTE_ARCHIVE)) {
     ok = false;

@@ -6,16 +6,14 @@ namespace {
 // The icon control of the template names the application icon; the dialog exchanges nothing.
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
-    case WM_INITDIALOG:
-      return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       if (id != IDOK && id != IDCANCEL) return FALSE;
       EndDialog(dialog, id);
       return TRUE;
     }
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

@@ -11,9 +11,9 @@ enum class DialogEnd : int { Ok = 1, Cancel = 2 };
 // What a radio-button dialog does on WM_INITDIALOG: mark one radio, or report a bad value and
 // end at once with CANCEL.
 struct RadioDialogStart {
-  int checkedRadio = 0;    // control id to mark with BM_SETCHECK; 0 for none
-  std::string errorText;   // non-empty: MessageBoxA(dialog, errorText, kDialogErrorCaption)
-  bool endsAtOnce = false; // then the dialog ends with CANCEL
+  int checkedRadio = 0;     // control id to mark with BM_SETCHECK; 0 for none
+  std::string errorText;    // non-empty: MessageBoxA(dialog, errorText, kDialogErrorCaption)
+  bool endsAtOnce = false;  // then the dialog ends with CANCEL
 };
 
 // What a WM_COMMAND does: whether the id was handled (the procedure returns TRUE) and whether

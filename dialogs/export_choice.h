@@ -9,7 +9,8 @@
 
 #include "structdef/record_layout.h"
 
-inline constexpr std::size_t kCsvPathCapacity = 1024;  // the dialog's path buffer, terminator included
+inline constexpr std::size_t kCsvPathCapacity =
+    1024;  // the dialog's path buffer, terminator included
 
 // What the export dialog's OK gives: the path field's text and the chosen columns, as indexes
 // into the ColumnList, ascending.
@@ -20,7 +21,8 @@ struct ExportChoice {
 
 // The labels the dialog lists, item i for column i, each selected: columns 0 to
 // lastColumnIndex, but never past the end of the ColumnList.
-std::vector<std::string> ExportColumnLabels(const ColumnList& columns, std::int32_t lastColumnIndex);
+std::vector<std::string> ExportColumnLabels(const ColumnList& columns,
+                                            std::int32_t lastColumnIndex);
 
 // OK over `itemCount` listed items: the path field's text (cut to 1023 bytes, also when empty)
 // and the items `isSelected` reports.

@@ -36,9 +36,10 @@ void OnExportOk(HWND dialog, ExportDialogData& data) {
   std::array<char, kCsvPathCapacity> path{};
   GetDlgItemTextA(dialog, IDC_CSV_PATH, path.data(), static_cast<int>(path.size()));
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
-  data.choice = AcceptExportChoice(path.data(), data.labels.size(), [columnList](std::int32_t item) {
-    return SendMessageA(columnList, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
-  });
+  data.choice =
+      AcceptExportChoice(path.data(), data.labels.size(), [columnList](std::int32_t item) {
+        return SendMessageA(columnList, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
+      });
   EndDialog(dialog, IDOK);
 }
 
@@ -51,17 +52,10 @@ INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   }
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
-    case IDC_CSV_BROWSE:
-      OnExportBrowse(dialog);
-      return TRUE;
-    case IDOK:
-      OnExportOk(dialog, *data);
-      return TRUE;
-    case IDCANCEL:
-      EndDialog(dialog, IDCANCEL);
-      return TRUE;
-    default:
-      return FALSE;  // the list box's own notifications included
+    case IDC_CSV_BROWSE: OnExportBrowse(dialog); return TRUE;
+    case IDOK: OnExportOk(dialog, *data); return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;  // the list box's own notifications included
   }
 }
 

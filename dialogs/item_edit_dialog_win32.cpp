@@ -36,14 +36,10 @@ INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                           static_cast<int>(data->typed.size()));
           EndDialog(dialog, IDOK);
           return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
-        default:
-          return FALSE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        default: return FALSE;
       }
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

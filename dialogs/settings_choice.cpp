@@ -18,16 +18,10 @@ RadioDialogStart StartSettingsChoice(std::int32_t noBase) {
 
 DialogCommandOutcome SettingsChoiceCommand(std::int32_t& noBase, int controlId) {
   switch (controlId) {
-    case IDC_NO_BASE_ZERO:
-      noBase = 0;
-      return {true, std::nullopt};
-    case IDC_NO_BASE_ONE:
-      noBase = 1;
-      return {true, std::nullopt};
+    case IDC_NO_BASE_ZERO: noBase = 0; return {true, std::nullopt};
+    case IDC_NO_BASE_ONE: noBase = 1; return {true, std::nullopt};
     case static_cast<int>(DialogEnd::Ok):
-    case static_cast<int>(DialogEnd::Cancel):
-      return {true, static_cast<DialogEnd>(controlId)};
-    default:
-      return {false, std::nullopt};
+    case static_cast<int>(DialogEnd::Cancel): return {true, static_cast<DialogEnd>(controlId)};
+    default: return {false, std::nullopt};
   }
 }

@@ -55,12 +55,10 @@ DialogCommandOutcome TypeChoiceCommand(TypeChoice& choice, int controlId) {
     }
   }
   switch (controlId) {
-    case static_cast<int>(DialogEnd::Ok):
-      return {true, DialogEnd::Ok};
+    case static_cast<int>(DialogEnd::Ok): return {true, DialogEnd::Ok};
     case static_cast<int>(DialogEnd::Cancel):
       choice.chosen = choice.current;
       return {true, DialogEnd::Cancel};
-    default:
-      return {false, std::nullopt};
+    default: return {false, std::nullopt};
   }
 }

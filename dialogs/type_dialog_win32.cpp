@@ -37,8 +37,7 @@ INT_PTR CALLBACK TypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_COMMAND:
       return FinishRadioCommand(dialog, TypeChoiceCommand(data->choice, LOWORD(wParam)));
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

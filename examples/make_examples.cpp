@@ -94,8 +94,8 @@ bool WriteFile(const std::string& path, std::string_view bytes) {
 
 std::string Items() {
   constexpr std::string_view names[] = {
-      "ポーション", "ハイポーション", "鉄の剣", "木の盾", "魔法の杖", "Iron Helm", "Leather Boots",
-      "エリクサー改良型", "Long Bow", "矢筒", "Silver Ring", "竜の鱗"};
+      "ポーション",    "ハイポーション",   "鉄の剣",   "木の盾", "魔法の杖",    "Iron Helm",
+      "Leather Boots", "エリクサー改良型", "Long Bow", "矢筒",   "Silver Ring", "竜の鱗"};
   Sequence random;
   Record record;
   for (std::uint32_t i = 0; i < 48; ++i) {
@@ -136,7 +136,7 @@ std::string DeviceLog() {
 }
 
 std::string Customers() {
-  constexpr std::string_view names[] = {"山田太郎", "佐藤花子", "鈴木一郎", "高橋美咲",
+  constexpr std::string_view names[] = {"山田太郎", "佐藤花子",   "鈴木一郎",  "高橋美咲",
                                         "田中健太", "伊藤さくら", "渡辺 構造", "Smith, John"};
   Sequence random;
   Record record;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace {
 
 constexpr std::string_view kOverwriteCaption = "上書き注意";
@@ -49,8 +48,7 @@ char* WriteField(char* out, std::string_view text) {
 CsvLines::CsvLines(const RowFormat& format, const ColumnList& columns,
                    const std::vector<std::int32_t>& selection, ByteSink& sink,
                    const TextConverter* converter)
-    : format_(format), columns_(columns), sink_(sink), converter_(converter),
-      buffer_(kBufferSize) {
+    : format_(format), columns_(columns), sink_(sink), converter_(converter), buffer_(kBufferSize) {
   for (std::int32_t index : selection) {
     if (index < 0 || static_cast<std::size_t>(index) >= columns.size()) continue;
     chosen_.push_back(index);
@@ -182,9 +180,9 @@ CsvResult WriteCsv(const std::string& path, const RecordTable& table, const Colu
   SafeFileSink sink(file);
   CsvLines lines(table.Format(), columns, selection, sink);
   // Rows are streamed through the buffer: the file can be far larger than the data.
-  const bool written = lines.WriteHeader() &&
-                       lines.WriteRecords(0, table.RowCount(), table.Bytes(), table.ByteCount(),
-                                          &table) &&
-                       lines.Flush();
+  const bool written =
+      lines.WriteHeader() &&
+      lines.WriteRecords(0, table.RowCount(), table.Bytes(), table.ByteCount(), &table) &&
+      lines.Flush();
   return written && file.Commit() ? CsvResult::Written : CsvResult::Failed;
 }

@@ -33,8 +33,7 @@ int SampleCharacters(TypeCode type) {
     case TypeCode::SLong: return 11;
     case TypeCode::XLong: return 8;
     case TypeCode::Void:
-    case TypeCode::String:
-      break;
+    case TypeCode::String: break;
   }
   return 0;
 }
@@ -83,5 +82,6 @@ void BuildListColumns(const ColumnList& columns, const StructDef& structDef, Rec
     for (std::int32_t n = lastColumnIndex; n >= 0; --n) list.DeleteColumn(n);
     lastColumnIndex = -1;
   }
-  for (const ColumnDef& column : columns) InsertListColumn(column, structDef, list, lastColumnIndex);
+  for (const ColumnDef& column : columns)
+    InsertListColumn(column, structDef, list, lastColumnIndex);
 }

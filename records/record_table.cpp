@@ -5,8 +5,7 @@
 
 #include "records/value_format.h"
 
-void RowFormat::Build(const StructDef& structDef, const ColumnList& columns,
-                      std::int32_t noBase) {
+void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std::int32_t noBase) {
   // A negative size is taken as unsigned, like every position: one huge record.
   recordSize_ = static_cast<std::uint32_t>(structDef.recordSize);
   noBase_ = noBase;
@@ -20,9 +19,8 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns,
     snapshot.displayType = column.displayType;
     snapshot.offset = column.offset;
     // A number always takes its type's width, whatever the column says it covers.
-    snapshot.length = column.displayType == TypeCode::String
-                          ? ColumnByteLength(column, structDef)
-                          : TypeWidth(column.displayType);
+    snapshot.length = column.displayType == TypeCode::String ? ColumnByteLength(column, structDef)
+                                                             : TypeWidth(column.displayType);
     if (j >= static_cast<std::size_t>(kFirstMemberColumn)) {
       if (column.offset < 0 || reach < 0) {
         reach = -1;
@@ -30,8 +28,8 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns,
         reach = std::max<std::int64_t>(reach, column.offset);
       }
       if (reach >= 0 && snapshot.length >= 0) {
-        span_ = std::max<std::uint64_t>(
-            span_, static_cast<std::uint64_t>(std::max(reach + 1, column.offset + snapshot.length)));
+        span_ = std::max<std::uint64_t>(span_, static_cast<std::uint64_t>(std::max(
+                                                   reach + 1, column.offset + snapshot.length)));
       }
     }
     snapshot.reach = reach;
@@ -149,7 +147,7 @@ void RecordTable::CellText(std::uint32_t row, int column, std::string& out) cons
   const bool inside = bytes_ != nullptr && recordStart < byteCount_;
   char text[kCellTextLimit];
   char* end = format_.WriteCell(text, row, inside ? bytes_ + recordStart : nullptr,
-                                      inside ? byteCount_ - recordStart : 0, column);
+                                inside ? byteCount_ - recordStart : 0, column);
   out.assign(text, static_cast<std::size_t>(end - text));
 }
 

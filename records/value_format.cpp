@@ -13,11 +13,26 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-constexpr std::uint64_t kPowersOfTen[20] = {
-    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
-    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
-    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
-    1000000000000000000ull, 10000000000000000000ull};
+constexpr std::uint64_t kPowersOfTen[20] = {1ull,
+                                            10ull,
+                                            100ull,
+                                            1000ull,
+                                            10000ull,
+                                            100000ull,
+                                            1000000ull,
+                                            10000000ull,
+                                            100000000ull,
+                                            1000000000ull,
+                                            10000000000ull,
+                                            100000000000ull,
+                                            1000000000000ull,
+                                            10000000000000ull,
+                                            100000000000000ull,
+                                            1000000000000000ull,
+                                            10000000000000000ull,
+                                            100000000000000000ull,
+                                            1000000000000000000ull,
+                                            10000000000000000000ull};
 
 // Little-endian and unaligned: assembled byte by byte.
 std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
@@ -76,31 +91,23 @@ char* WriteHex(char* out, std::int32_t digits, std::uint32_t value) {
 
 char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
   switch (type) {
-    case TypeCode::UByte:
-      return WriteUnsignedDecimal(out, field[0]);
-    case TypeCode::UWord:
-      return WriteUnsignedDecimal(out, ReadLittleEndian(field, 2));
-    case TypeCode::ULong:
-      return WriteUnsignedDecimal(out, ReadLittleEndian(field, 4));
-    case TypeCode::SByte:
-      return WriteSignedDecimal(out, static_cast<std::int8_t>(field[0]));
+    case TypeCode::UByte: return WriteUnsignedDecimal(out, field[0]);
+    case TypeCode::UWord: return WriteUnsignedDecimal(out, ReadLittleEndian(field, 2));
+    case TypeCode::ULong: return WriteUnsignedDecimal(out, ReadLittleEndian(field, 4));
+    case TypeCode::SByte: return WriteSignedDecimal(out, static_cast<std::int8_t>(field[0]));
     case TypeCode::SWord:
       return WriteSignedDecimal(out, static_cast<std::int16_t>(ReadLittleEndian(field, 2)));
     case TypeCode::SLong:
       return WriteSignedDecimal(out, static_cast<std::int32_t>(ReadLittleEndian(field, 4)));
-    case TypeCode::XByte:
-      return WriteHex(out, 2, field[0]);
-    case TypeCode::XWord:
-      return WriteHex(out, 4, ReadLittleEndian(field, 2));
-    case TypeCode::XLong:
-      return WriteHex(out, 8, ReadLittleEndian(field, 4));
+    case TypeCode::XByte: return WriteHex(out, 2, field[0]);
+    case TypeCode::XWord: return WriteHex(out, 4, ReadLittleEndian(field, 2));
+    case TypeCode::XLong: return WriteHex(out, 8, ReadLittleEndian(field, 4));
     case TypeCode::String:
       // All bytes, zero bytes included: consumers stop at the first zero themselves.
       if (length <= 0) return out;
       std::memcpy(out, field, static_cast<std::size_t>(length));
       return out + length;
-    case TypeCode::Void:
-      break;
+    case TypeCode::Void: break;
   }
   return out;
 }

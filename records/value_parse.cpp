@@ -53,14 +53,11 @@ std::uint32_t ParseNumberAs(TypeCode type, std::string_view text) {
   switch (type) {
     case TypeCode::XByte:
     case TypeCode::XWord:
-    case TypeCode::XLong:
-      return static_cast<std::uint32_t>(ParseDigits(text, 16));
+    case TypeCode::XLong: return static_cast<std::uint32_t>(ParseDigits(text, 16));
     case TypeCode::SByte:
     case TypeCode::SWord:
-    case TypeCode::SLong:
-      return static_cast<std::uint32_t>(ParseSignedDecimal(text));
-    default:
-      return static_cast<std::uint32_t>(ParseDigits(text, 10));
+    case TypeCode::SLong: return static_cast<std::uint32_t>(ParseSignedDecimal(text));
+    default: return static_cast<std::uint32_t>(ParseDigits(text, 10));
   }
 }
 
@@ -103,8 +100,7 @@ StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const C
       for (; i < static_cast<std::size_t>(length); ++i) field[i] = 0;
       break;
     }
-    case TypeCode::Void:
-      break;
+    case TypeCode::Void: break;
   }
   return StoreResult::Stored;
 }

@@ -10,7 +10,7 @@
 #define IDR_MAIN_MENU 108     // menu and accelerator table
 
 // Commands
-#define IDM_ABOUT 104       // Alt+"?", Alt+"/"
+#define IDM_ABOUT 104  // Alt+"?", Alt+"/"
 #define IDM_EXIT 105
 #define IDM_SETTINGS 110
 #define IDM_CSV_EXPORT 111

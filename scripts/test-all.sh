@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the native unit tests, the
-# same tests under the sanitizers, the Windows build's tests under Wine (unit and end to end),
-# a bounded run of every fuzzer, and the package a user downloads (scripts/package-test.sh).
+# Installs what is missing, checks the sources' format, builds everything and runs every test:
+# the native unit tests, the same tests under the sanitizers, the Windows build's tests under
+# Wine (unit and end to end), a bounded run of every fuzzer, and the package a user downloads
+# (scripts/package-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,9 @@ bash scripts/setup.sh
 jobs=$(nproc)
 
 stage() { printf '\n=== %s ===\n' "$*"; }
+
+stage "every C++ source as clang-format writes it"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 stage "native build and unit tests"
 cmake --preset native >/dev/null

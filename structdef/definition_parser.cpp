@@ -22,9 +22,11 @@ constexpr std::int64_t kMaxLabelBytes = std::int64_t{32} << 20;
 
 constexpr std::string_view kStruct = "struct";
 
-constexpr std::string_view kMessageSemicolonBeforeType = "型が宣言されていないうちに\";\"を検出しました";
+constexpr std::string_view kMessageSemicolonBeforeType =
+    "型が宣言されていないうちに\";\"を検出しました";
 constexpr std::string_view kMessageNotAType = "は定義された型ではありません";
-constexpr std::string_view kMessageEndBeforeName = "要素名が宣言されていないうちに定義の終わりを検出しました";
+constexpr std::string_view kMessageEndBeforeName =
+    "要素名が宣言されていないうちに定義の終わりを検出しました";
 constexpr std::string_view kMessageBadArray = "配列の定義が不正です";
 
 bool IsSpace(unsigned char c) {
@@ -330,8 +332,7 @@ void ListStructNamesInBytes(std::string_view bytes, const NameSink& addName) {
 StructLookup LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
                            const MessageSink& report) {
   TokenReader reader(path);
-  return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report)
-                         : StructLookup::NotFound;
+  return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report) : StructLookup::NotFound;
 }
 
 StructLookup LoadStructDefFromBytes(std::string_view bytes, std::string_view name,

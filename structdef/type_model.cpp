@@ -29,16 +29,13 @@ std::int32_t TypeWidth(TypeCode code) {
     case TypeCode::UByte:
     case TypeCode::SByte:
     case TypeCode::XByte:
-    case TypeCode::String:
-      return 1;
+    case TypeCode::String: return 1;
     case TypeCode::UWord:
     case TypeCode::SWord:
-    case TypeCode::XWord:
-      return 2;
+    case TypeCode::XWord: return 2;
     case TypeCode::ULong:
     case TypeCode::SLong:
-    case TypeCode::XLong:
-      return 4;
+    case TypeCode::XLong: return 4;
   }
   return 0;
 }

@@ -27,12 +27,16 @@ TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
   TempDir dir;
   const std::string path = dir.File("out.csv");
   CsvExport e({{SByte, "a", 1}, {String, "s", 3}, {XWord, "w", 1}},
-           std::string_view("\xFF" "ab\0\x34\x12" "\x80xyz\xCD\xAB", 12));
+              std::string_view("\xFF"
+                               "ab\0\x34\x12"
+                               "\x80xyz\xCD\xAB",
+                               12));
   EXPECT_EQ(e.Write(path, {0, 1, 2, 3, 4}),
             "=No.,Address,a,s,w\r\n0,00000000,-1,ab,1234\r\n1,00000006,-128,xyz,ABCD\r\n");
   EXPECT_EQ(e.Write(path, {1, 4}), "=Address,w\r\n00000000,1234\r\n00000006,ABCD\r\n");
-  CsvExport q({{String, "s", 5}},
-           std::string_view("a,b\0\0say\"q" "cr\rx\0lf\nx\0\x8D\x5C\x8D\x5C\0", 25));
+  CsvExport q({{String, "s", 5}}, std::string_view("a,b\0\0say\"q"
+                                                   "cr\rx\0lf\nx\0\x8D\x5C\x8D\x5C\0",
+                                                   25));
   q.columns.push_back({0, UByte, "odd,\"label\"", 0});
   q.table.Refresh(q.data, q.structDef, q.columns, 0);
   q.table.SetEditedText(0, 3, "1,5");
@@ -54,10 +58,10 @@ TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
   EXPECT_EQ(e.Write(dir.File("missing") + kSeparator + "x.csv", {0}), "-1");
   EXPECT_EQ(e.Write(folder, {0}), "-1");  // asked about, and cannot be replaced
   ASSERT_EQ(e.questions.size(), 3u);
-  EXPECT_EQ(e.questions[2], "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？|上書き注意");
+  EXPECT_EQ(e.questions[2],
+            "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？|上書き注意");
   EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"exists.csv", "folder"}));
   Session s("struct R { ubyte a; }\n");
   s.Export(folder);
   EXPECT_EQ(s.ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
 }
-

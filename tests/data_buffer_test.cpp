@@ -58,12 +58,15 @@ TEST_F(Refusals, LockedAndReadOnlyFiles) {
 // A FIFO would block a plain open (the deadline fails that); each refusal frees its descriptor.
 TEST_F(Refusals, FifoIsRefusedWithoutBlocking) {
   ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
-  EXPECT_EQ(InChild([&] {
-              const rlimit few{32, 32};
-              int refused = setrlimit(RLIMIT_NOFILE, &few) == 0 ? 0 : 100;
-              while (refused < 64 && !LoadDataFile(data, dir.File("fifo"))) ++refused;
-              return refused == 64 && LoadDataFile(data, dir.File("data.bin"));
-            }, 5), 1);
+  EXPECT_EQ(InChild(
+                [&] {
+                  const rlimit few{32, 32};
+                  int refused = setrlimit(RLIMIT_NOFILE, &few) == 0 ? 0 : 100;
+                  while (refused < 64 && !LoadDataFile(data, dir.File("fifo"))) ++refused;
+                  return refused == 64 && LoadDataFile(data, dir.File("data.bin"));
+                },
+                5),
+            1);
 }
 
 // Sparse; its first bytes would look like a 10-byte file if the size were cut to 32 bits.

@@ -19,14 +19,14 @@ static std::pair<std::string, Strings> Load(std::string_view content, std::strin
   StructDef def{{{XLong, "old", 1}}, 4};
   Strings reports;
   const bool found = LoadStructDef(dir.File("struct.def"), name, def, [&](auto text, auto caption) {
-    EXPECT_EQ(caption, DefinitionErrorCaption());
-    reports.emplace_back(text);
-  }) == StructLookup::Found;
+                       EXPECT_EQ(caption, DefinitionErrorCaption());
+                       reports.emplace_back(text);
+                     }) == StructLookup::Found;
   EXPECT_EQ(def.recordSize, ComputeRecordSize(def.members));
   std::string members;
   for (const auto& m : def.members) {
-    members += (members.empty() ? "" : ", ") + std::string(TypeName(m.type)) + " " + m.name +
-               " " + std::to_string(m.count);
+    members += (members.empty() ? "" : ", ") + std::string(TypeName(m.type)) + " " + m.name + " " +
+               std::to_string(m.count);
   }
   EXPECT_TRUE(found || members == "xlong old 1");
   return {found ? members : "-", reports};
@@ -53,10 +53,13 @@ TEST(DefinitionParser, CaptionAndFilesThatCannotBeRead) {
 // is glued to the first "struct": that definition is not one.
 TEST(DefinitionParser, ListsNamesInFileOrder) {
   const std::pair<std::string, Strings> cases[] = {
-      {"", {}}, {"struct", {}}, {"Struct A { } STRUCT B { } struct C { }", {"C"}},
+      {"", {}},
+      {"struct", {}},
+      {"Struct A { } STRUCT B { } struct C { }", {"C"}},
       {"struct A { ubyte a; } struct B\n{\n}\nstruct A { } ; x struct C {}", {"A", "B", "A", "C"}},
       {"struct A { ubyte a; }; struct B { } struct C { struct D } struct E {}", {"A", "C", "E"}},
-      {"struct A; struct B { ubyte b; }", {"A;"}}, {"struct 構 { } struct \x1A { }", {"構", "\x1A"}},
+      {"struct A; struct B { ubyte b; }", {"A;"}},
+      {"struct 構 { } struct \x1A { }", {"構", "\x1A"}},
       {"\t\v\fstruct\t\v\fX\f{\v}\rstruct\rY", {"X", "Y"}},
       {"\xEF\xBB\xBFstruct A { }\r\nstruct B", {"B"}}};
   // The listing shares the file reader with loading, so memory is enough here.
@@ -72,10 +75,18 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
   const std::string longName(5000, '\x8D');
   const std::string content =
       "struct A { ubyte first; }\nstruct a { sbyte lower; }\nstruct A { uword second; }\n"
-      "struct Q; struct B { xbyte b; }\nstruct " + longName + " { string s [3]; }\nstruct E";
-  const std::pair<std::string, std::string> cases[] = {
-      {"A", "ubyte first 1"}, {"a", "sbyte lower 1"}, {longName, "string s 3"}, {"Q;", "xbyte b 1"},
-      {"E", ""}, {"B", "-"}, {"Q", "-"}, {"", "-"}, {"A ", "-"}, {"{", "-"}};
+      "struct Q; struct B { xbyte b; }\nstruct " +
+      longName + " { string s [3]; }\nstruct E";
+  const std::pair<std::string, std::string> cases[] = {{"A", "ubyte first 1"},
+                                                       {"a", "sbyte lower 1"},
+                                                       {longName, "string s 3"},
+                                                       {"Q;", "xbyte b 1"},
+                                                       {"E", ""},
+                                                       {"B", "-"},
+                                                       {"Q", "-"},
+                                                       {"", "-"},
+                                                       {"A ", "-"},
+                                                       {"{", "-"}};
   for (const auto& [name, members] : cases) {
     EXPECT_EQ(Load(content, name), std::make_pair(members, Strings{})) << name.substr(0, 8);
   }
@@ -95,17 +106,19 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"ubyte a [x]; ubyte b [12abc]; ubyte c [+7]; ubyte d [-0]; string 名前 [8]; void p [3];",
        {"ubyte a 0, ubyte b 12, ubyte c 7, ubyte d 0, string 名前 8, void p 3", 0}},
       {"ubyte a [5]x b; ; ubyte c d; ;", {"ubyte a 5, ubyte c 1", 0}},
-      {"ubyte a b;", {"", 0}}, {"ubyte a b; [2];", {"ubyte a 2", 0}},
+      {"ubyte a b;", {"", 0}},
+      {"ubyte a b; [2];", {"ubyte a 2", 0}},
       {"slong s;\rxword x\r[2]\r;\r\nubyte \x1A;", {"slong s 1, xword x 2, ubyte \x1A 1", 0}},
       {"string s [99999999999999999999];", {"string s 2147483647", 0}},
       {"string s [2147483647]; ubyte b;", {"string s 2147483647", 1}},
       {"void v [2147483646]; ubyte b; ubyte c;", {"void v 2147483646, ubyte b 1", 1}},
       {"void v [2147483000]; xlong x [1000];", {"void v 2147483000, xlong x 1", 1}},
-      {"ubyte a [65536]; ubyte b;", {"ubyte a 65536", 1}}, {"ubyte a [65537];", {"ubyte a 1", 1}},
+      {"ubyte a [65536]; ubyte b;", {"ubyte a 65536", 1}},
+      {"ubyte a [65537];", {"ubyte a 1", 1}},
       {"ubyte a [65535]; string s [9];", {"ubyte a 65535, string s 9", 0}},  // one column
-      {"ubyte " + whole + ";", {"ubyte " + whole + " 1", 0}},  // exactly 32 MiB
-      {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},  // and again
-      {"ubyte " + over + " [1000];", {"ubyte " + over + " 1", 1}},  // 458 bytes over
+      {"ubyte " + whole + ";", {"ubyte " + whole + " 1", 0}},                // exactly 32 MiB
+      {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},              // and again
+      {"ubyte " + over + " [1000];", {"ubyte " + over + " 1", 1}},           // 458 bytes over
       {"ubyte " + a + " [20000]; ubyte " + b + " [20000];",
        {"ubyte " + a + " 20000, ubyte " + b + " 1", 1}}};
   for (const auto& [body, expected] : cases) {
@@ -122,11 +135,12 @@ TEST(DefinitionParser, ErrorsAreReportedInFileOrderWithExactBytes) {
       {"; [x] foo ubyte ; x; sbyte y [4 z ; Ubyte; ubyte w; uword b [-1]; xword c [-99999999999]",
        {"ubyte x 1, sbyte y 1, ubyte w 1, uword b 1",
         {M1, M1, M2("foo"), M3, M4, M2("Ubyte;"), M4, M4}}},
-      {"foo x;", {"", {M2("foo"), M2("x;")}}}, {"[4];", {"", {M1}}}, {"構", {"", {M2("構")}}},
+      {"foo x;", {"", {M2("foo"), M2("x;")}}},
+      {"[4];", {"", {M1}}},
+      {"構", {"", {M2("構")}}},
       {"ubyte a [3]; ubyte b [4 ;", {"ubyte a 3, ubyte b 1", {M4}}},
       {flood + "; sword last;", {"sword last 1", Strings(100, M2("bad"))}}};
   for (const auto& [body, expected] : cases) {
     EXPECT_EQ(Load("struct T {\n" + body + "\n}\n", "T"), expected) << body.substr(0, 20);
   }
 }
-

@@ -17,13 +17,12 @@ TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
     int marked;
     std::optional<DialogEnd> end;
     TypeCode chosen;
-  } cases[] = {
-      {TypeFamily::Word, XWord, {1}, 143, DialogEnd::Ok, XWord},
-      {TypeFamily::Byte, UByte, {142, 143, 1}, 141, DialogEnd::Ok, XByte},
-      {TypeFamily::Byte, UByte, {142, 2}, 141, DialogEnd::Cancel, UByte},
-      {TypeFamily::Long, SLong, {143, 0, 144}, 142, std::nullopt, XLong},
-      {TypeFamily::Long, ULong, {141, 1}, 141, DialogEnd::Ok, ULong},
-      {TypeFamily::Byte, UWord, {}, 0, std::nullopt, UWord}};
+  } cases[] = {{TypeFamily::Word, XWord, {1}, 143, DialogEnd::Ok, XWord},
+               {TypeFamily::Byte, UByte, {142, 143, 1}, 141, DialogEnd::Ok, XByte},
+               {TypeFamily::Byte, UByte, {142, 2}, 141, DialogEnd::Cancel, UByte},
+               {TypeFamily::Long, SLong, {143, 0, 144}, 142, std::nullopt, XLong},
+               {TypeFamily::Long, ULong, {141, 1}, 141, DialogEnd::Ok, ULong},
+               {TypeFamily::Byte, UWord, {}, 0, std::nullopt, UWord}};
   for (const auto& c : cases) {
     TypeChoice choice{c.family, c.current, SWord};  // a stale choice never carries over
     const RadioDialogStart start = StartTypeChoice(choice);
@@ -72,7 +71,8 @@ TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
       AcceptExportChoice("out.csv", 5, [](std::int32_t item) { return item != 1 && item != 3; });
   EXPECT_EQ(some.path, "out.csv");
   EXPECT_EQ(some.columns, (std::vector<std::int32_t>{0, 2, 4}));
-  const ExportChoice cut = AcceptExportChoice(std::string(2000, 'p'), 2, [](auto) { return false; });
+  const ExportChoice cut =
+      AcceptExportChoice(std::string(2000, 'p'), 2, [](auto) { return false; });
   EXPECT_EQ(cut.path, std::string(1023, 'p'));
   EXPECT_TRUE(cut.columns.empty());
 }

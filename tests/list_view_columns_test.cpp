@@ -8,9 +8,18 @@ using enum TypeCode;
 // a string's count in "W"s, none without a member), plus 30, at most 300; a text that cannot
 // be measured counts 30. Texts measure 7 per byte here. A rebuild makes exactly the new columns.
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
-  Records r({{String, "s", 8}, {UByte, "a", 1}, {SByte, "b", 1}, {XByte, "c", 1},
-             {UWord, "d", 1}, {SWord, "e", 1}, {XWord, "f", 1}, {ULong, "g", 1},
-             {SLong, "h", 1}, {XLong, "i", 1}, {UByte, "longlabel", 1}, {String, "z", 0},
+  Records r({{String, "s", 8},
+             {UByte, "a", 1},
+             {SByte, "b", 1},
+             {XByte, "c", 1},
+             {UWord, "d", 1},
+             {SWord, "e", 1},
+             {XWord, "f", 1},
+             {ULong, "g", 1},
+             {SLong, "h", 1},
+             {XLong, "i", 1},
+             {UByte, "longlabel", 1},
+             {String, "z", 0},
              {String, "t", 2000000000}});
   r.columns.insert(r.columns.end(), {{0, Void, "v", 0}, {-1, String, "", 0}});  // Void: no text
   MemoryRecordList list;
@@ -22,8 +31,8 @@ TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
     return widths;
   };
   list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
-  EXPECT_EQ(widths(), (std::vector<int>{65, 86, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 93,
-                                        37, 300, 60, 30}));
+  EXPECT_EQ(widths(), (std::vector<int>{65, 86, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 93, 37,
+                                        300, 60, 30}));
   list.measure = [](std::string_view) { return std::nullopt; };
   EXPECT_EQ(widths(), std::vector<int>(17, 60));
   EXPECT_EQ(lastColumnIndex, 16);

@@ -10,8 +10,9 @@ using Strings = std::vector<std::string>;
 class Flows : public ::testing::Test, public Session {
  protected:
   Flows()
-      : Session("struct Rec { ubyte a; uword b; string s [4]; }\n"
-                "struct Pair { uword x; xword y; }\n") {}
+      : Session(
+            "struct Rec { ubyte a; uword b; string s [4]; }\n"
+            "struct Pair { uword x; xword y; }\n") {}
 };
 
 TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
@@ -29,7 +30,8 @@ TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
   EXPECT_EQ(bareUi.list.columns.size(), 2u);
   StartUp(lost, lostUi, std::nullopt);
   EXPECT_EQ(lostUi.messages, (Messages{{"カレントディレクトリの取得に失敗しました\r\n"
-                                        "プログラムの動作が保証できません", "FatalError!"}}));
+                                        "プログラムの動作が保証できません",
+                                        "FatalError!"}}));
   EXPECT_EQ(CurrentWorkingDirectory(), std::filesystem::current_path().string());
 }
 
@@ -39,7 +41,11 @@ TEST_F(Flows, ReadAndWriteShowTheDataOrSayWhyNot) {
   EXPECT_EQ(ui.messages, (Messages{{"データがありません", "Error Message"}}));
   EXPECT_FALSE(FileExists(out));
 
-  const std::string bytes("\x05\x34\x12" "ab\0\0" "\x09", 8);
+  const std::string bytes(
+      "\x05\x34\x12"
+      "ab\0\0"
+      "\x09",
+      8);
   const std::string path = Load(bytes);
   EXPECT_EQ(ui.StatusText(), "データ\"" + path + "\"を読み込みました");
   EXPECT_EQ(ui.list.rowCount, 2u);
@@ -62,11 +68,18 @@ TEST_F(Flows, ReadAndWriteShowTheDataOrSayWhyNot) {
 }
 
 TEST_F(Flows, ARepaintDuringTheListResetBoxSeesTheNewData) {
-  Load("\x01\x02\x03" "abcd" "\x04\x05\x06" "efgh");
+  Load(
+      "\x01\x02\x03"
+      "abcd"
+      "\x04\x05\x06"
+      "efgh");
   std::vector<Strings> seen;
   ui.whileMessageShown = [&] { seen.push_back({Cell(0, 2), Cell(0, 4), Cell(1, 2)}); };
   ui.list.refuseDeleteAllItems = true;
-  Load("\x09\x08\x07" "wxyz", "other.bin");
+  Load(
+      "\x09\x08\x07"
+      "wxyz",
+      "other.bin");
   EXPECT_EQ(seen, (std::vector<Strings>{{"9", "wxyz", ""}}));
   EXPECT_EQ(ui.messages.back().second, "Fatal Error");
 }
@@ -112,7 +125,11 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndRefusesWhatLiesOutsideTheData) {
   };
   EditCell(state, ui, 0, 2);  // nothing loaded
   EXPECT_EQ(ui.StatusText(), beyond);
-  Load(std::string("\x05\x34\x12" "ab\0d" "\x09\x01", 9));
+  Load(
+      std::string("\x05\x34\x12"
+                  "ab\0d"
+                  "\x09\x01",
+                  9));
   EditCell(state, ui, 1, 3);  // b of the partial record runs past the end
   EXPECT_EQ(ui.StatusText(), beyond);
   const std::size_t statuses = ui.statusTexts.size();
@@ -127,7 +144,10 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndRefusesWhatLiesOutsideTheData) {
   EditCell(state, ui, 1, 2);
   answer = std::nullopt;
   EditCell(state, ui, 0, 4);
-  EXPECT_EQ(Contents(state.dataBuffer), std::string("\x11\x34\x12" "ab\0d" "\xFF\x01", 9));
+  EXPECT_EQ(Contents(state.dataBuffer), std::string("\x11\x34\x12"
+                                                    "ab\0d"
+                                                    "\xFF\x01",
+                                                    9));
   EXPECT_EQ(ui.list.updatedCells, (std::vector<std::pair<std::uint32_t, int>>{{0, 2}, {1, 2}}));
   EXPECT_EQ(ui.statusTexts.size(), statuses);  // neither an edit nor a cancel reports
   // Fixed columns and clicks outside the rows open nothing.
@@ -148,7 +168,10 @@ TEST_F(Flows, CellEditStoresOnOkShowsAsTypedAndRefusesWhatLiesOutsideTheData) {
 }
 
 TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
-  Load(std::string("\xF0\x34\x12" "abcd", 7));
+  Load(
+      std::string("\xF0\x34\x12"
+                  "abcd",
+                  7));
   const auto columns = ui.list.columns;
   using enum TypeCode;
   using Opened = std::tuple<TypeFamily, std::string, TypeCode>;
@@ -158,8 +181,10 @@ TEST_F(Flows, HeaderClickChangesTheDisplayTypeWithinItsFamily) {
     opened.emplace_back(family, label, current);
     return answer;
   };
-  for (const auto& [column, choice, cell] : {std::tuple{2, XByte, "F0"}, {2, SByte, "-16"},
-                                              {3, XWord, "1234"}, {1, SLong, "00000000"}}) {
+  for (const auto& [column, choice, cell] : {std::tuple{2, XByte, "F0"},
+                                             {2, SByte, "-16"},
+                                             {3, XWord, "1234"},
+                                             {1, SLong, "00000000"}}) {
     answer = choice;
     ChangeColumnType(state, ui, column);
     EXPECT_EQ(Cell(0, column), cell);
@@ -202,7 +227,10 @@ TEST_F(Flows, SettingsTakeEffectAtTheNextRefill) {
 }
 
 TEST_F(Flows, CsvExportReportsEachOutcome) {
-  Load(std::string("\x01\x02\x03" "ab\0\0", 7));
+  Load(
+      std::string("\x01\x02\x03"
+                  "ab\0\0",
+                  7));
   const std::string path = dir.File("out.csv");
   ExportCsv(state, ui);  // cancelled: nothing
   Export("");

@@ -11,7 +11,11 @@
 // replaceable measurer (8 pixels a byte) and can be told to refuse requests.
 class MemoryRecordList : public RecordListView {
  public:
-  struct Column { std::string label; int width; bool operator==(const Column&) const = default; };
+  struct Column {
+    std::string label;
+    int width;
+    bool operator==(const Column&) const = default;
+  };
 
   bool DeleteAllItems() override { return !refuseDeleteAllItems && (rowCount = 0, true); }
   void DeleteColumn(int index) override {
@@ -68,7 +72,8 @@ class MemoryUserInterface : public UserInterface {
   std::optional<ExportChoice> ChooseExport(std::span<const std::string> labels) override {
     return exportAnswer ? exportAnswer(labels) : std::nullopt;
   }
-  std::optional<std::string> EditCellText(std::string_view caption, std::string_view shown) override {
+  std::optional<std::string> EditCellText(std::string_view caption,
+                                          std::string_view shown) override {
     return editAnswer ? editAnswer(caption, shown) : std::nullopt;
   }
   std::optional<TypeCode> ChooseDisplayType(TypeFamily family, std::string_view label,
@@ -88,7 +93,9 @@ class MemoryUserInterface : public UserInterface {
   RecordListView& RecordList() override { return list; }
 
   // The status line's text; empty until something is shown.
-  std::string StatusText() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }
+  std::string StatusText() const {
+    return statusTexts.empty() ? std::string() : statusTexts.back();
+  }
 
   MemoryRecordList list;
   std::vector<std::string> statusTexts;

@@ -23,21 +23,26 @@ struct Rows : Records {
 
 // Partial records show the fields wholly inside; strings end at a zero and at the list's limit.
 TEST(RecordTable, RowTexts) {
-  const std::vector<MemberDef> four = {{UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1},
-                                       {UWord, "d", 1}};
+  const std::vector<MemberDef> four = {
+      {UByte, "a", 1}, {UByte, "b", 1}, {UWord, "c", 1}, {UWord, "d", 1}};
   const std::string zeros("a\0bc\x8D\x5C\0\0", 8);
   std::string counting(13, '\0');
   std::iota(counting.begin(), counting.end(), '\0');
   const std::tuple<std::vector<MemberDef>, std::optional<std::string>, int, std::uint32_t,
-                   std::uint32_t, std::string> cases[] = {
-      {four, counting, 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
-      {four, counting, 0, 3, 2, "|2|0000000C|12||||"}, {four, counting, 0, 3, 3, "|||||||"},
-      {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
-      {{{UByte, "none", 0}}, counting, 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
-      {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|a|"},
-      {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
-      {{{String, "s", 3000}}, std::string(3000, 'x'), 0, 1, 0,
-       "|0|00000000|" + std::string(1023, 'x') + "|"}};
+                   std::uint32_t, std::string>
+      cases[] = {{four, counting, 1, 3, 1, "|2|00000006|6|7|2312|2826|"},
+                 {four, counting, 0, 3, 2, "|2|0000000C|12||||"},
+                 {four, counting, 0, 3, 3, "|||||||"},
+                 {{{ULong, "x", 1}}, std::nullopt, 0, 1, 0, "|0|00000000||"},
+                 {{{UByte, "none", 0}}, counting, 0, 1, 0, "|0|00000000|"},  // records of 0 bytes
+                 {{{String, "s", 4}}, zeros, 0, 2, 0, "|0|00000000|a|"},
+                 {{{String, "s", 4}}, zeros, 0, 2, 1, "|1|00000004|\x8D\x5C|"},
+                 {{{String, "s", 3000}},
+                  std::string(3000, 'x'),
+                  0,
+                  1,
+                  0,
+                  "|0|00000000|" + std::string(1023, 'x') + "|"}};
   for (const auto& [members, bytes, noBase, rows, row, texts] : cases) {
     Rows t(members, bytes, noBase);
     EXPECT_EQ(t.table.RowCount(), rows);
@@ -72,4 +77,3 @@ TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   wide.table.Refresh(narrow.data, narrow.structDef, narrow.columns, 0);  // nothing stays
   EXPECT_EQ(shape(), std::pair(std::uint64_t{1}, 1u));
 }
-

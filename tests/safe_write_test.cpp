@@ -2,8 +2,9 @@
 
 #include "test_support.h"
 
-static bool Save(const std::string& target, std::string_view bytes,
-                 const std::function<void()>& meanwhile = [] {}) {  // others, before Commit
+static bool Save(
+    const std::string& target, std::string_view bytes,
+    const std::function<void()>& meanwhile = [] {}) {  // others, before Commit
   SafeFileWriter writer;
   if (!writer.Open(target) || !writer.Write(bytes)) return false;
   meanwhile();
@@ -72,8 +73,11 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   ASSERT_EQ(symlink("data.bin", dir.File("link.bin").c_str()), 0);
   ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
   SafeFileWriter writer;  // opened again, it forgets the file it was to replace
-  EXPECT_EQ(InChild([&] { return umask(022), writer.Open(target) &&
-                                 writer.Open(dir.File("fresh.bin")) && writer.Commit(); }), 1);
+  EXPECT_EQ(InChild([&] {
+              return umask(022),
+                     writer.Open(target) && writer.Open(dir.File("fresh.bin")) && writer.Commit();
+            }),
+            1);
   ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link"));
   for (const std::string& path : Names{"/dev/null", dir.File("none") + "/x.bin",
                                        dir.File("dangling.bin")})  // not files it may replace

@@ -45,22 +45,30 @@ struct Cli {
   MemoryOutput out;
   std::string err;
   bool utf8Terminal = false, piped = false;  // piped: standard input of no known size
-  std::function<double()> clock;  // none: no terminal for progress lines
+  std::function<double()> clock;             // none: no terminal for progress lines
   std::vector<std::string> shown;
 };
 
 constexpr std::string_view kTwoStructs =
     "struct T { ubyte a; string s [4]; sword w; }\nstruct \x8D\x5C { xbyte x; }";
-const std::string kTwoRecords("\x01" "a,b\0\xFF\xFF" "\x02\x8D\x5C\"\0\x00\x80", 14);
+const std::string kTwoRecords(
+    "\x01"
+    "a,b\0\xFF\xFF"
+    "\x02\x8D\x5C\"\0\x00\x80",
+    14);
 
 TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
   const std::vector<std::tuple<std::string_view, std::string, std::uint64_t>> cases = {
       {kTwoStructs, kTwoRecords, 2},
       {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC", 3},  // partial last
-      {"struct Q { string s [6]; xlong x; }", std::string("cr\rx\0\0\x78\x56\x34\x12" "lf\n\"q\"", 16), 2},
+      {"struct Q { string s [6]; xlong x; }",
+       std::string("cr\rx\0\0\x78\x56\x34\x12"
+                   "lf\n\"q\"",
+                   16),
+       2},
       {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81'), 2},  // cut to 1023
-      {"struct E { slong v; }", "", 1},                                    // the one row
-      {"struct Z { string z [0]; }", "abc", 1},                             // records of size 0
+      {"struct E { slong v; }", "", 1},                                          // the one row
+      {"struct Z { string z [0]; }", "abc", 1},  // records of size 0
       {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80'), 1},  // errors, go on
   };
   for (const auto& [definitions, data, records] : cases) {
@@ -82,8 +90,11 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
       std::FILE* in = std::fopen(cli.dir.File("data.bin").c_str(), "rb");
       std::uint64_t rows = 0, bytes = 0;  // as the last progress report has them
       EXPECT_TRUE(lines.WriteHeader());
-      StreamRequest request{.firstRecord = 0, .recordCount = std::nullopt, .chunkBytes = chunk,
-                            .progress = [&](std::uint64_t r, std::uint64_t b) { rows = r, bytes = b; }};
+      StreamRequest request{
+          .firstRecord = 0,
+          .recordCount = std::nullopt,
+          .chunkBytes = chunk,
+          .progress = [&](std::uint64_t r, std::uint64_t b) { rows = r, bytes = b; }};
       EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
       request.recordCount = 0;  // none asked at the end: none written
       EXPECT_EQ(StreamCsv(in, format, lines, request), StreamResult::Done);
@@ -127,17 +138,28 @@ TEST(VelmoraCsv, EachOptionChangesWhatItSays) {
 TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
   Cli cli(kTwoStructs, kTwoRecords);
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"--no-base", "2"}, "--no-base"},      {{"--records", "1"}, "--records"},
-      {{"--records", "x:1"}, "--records"},    {{"--records", "1:-1"}, "--records"},
-      {{"--encoding", "latin1"}, "--encoding"}, {{"--type", "a"}, "--type"},
-      {{"-t", "a=foo"}, "--type"},            {{"-t", "s=ubyte"}, "--type"},
-      {{"-t", "a=uword"}, "--type"},          {{"-t", "1=sword"}, "--type"},
-      {{"-c", "nosuch"}, "--columns"},        {{"-c", "0-5"}, "--columns"},
-      {{"-c", "3-2"}, "--columns"},           {{"-c", "a,"}, "--columns"},
-      {{"--bogus"}, "--bogus"},               {{"-\x01", "0:1"}, "-\x01"},  // no such letter
-      {{"--strict=1"}, "--strict"},           {{"other"}, "other"},
-      {{"--def", ""}, "--def"},               {{"-o", ""}, "--output"},
-      {{"--records", ":1"}, "--records"},     {{"--def"}, "--def"},  // with no value
+      {{"--no-base", "2"}, "--no-base"},
+      {{"--records", "1"}, "--records"},
+      {{"--records", "x:1"}, "--records"},
+      {{"--records", "1:-1"}, "--records"},
+      {{"--encoding", "latin1"}, "--encoding"},
+      {{"--type", "a"}, "--type"},
+      {{"-t", "a=foo"}, "--type"},
+      {{"-t", "s=ubyte"}, "--type"},
+      {{"-t", "a=uword"}, "--type"},
+      {{"-t", "1=sword"}, "--type"},
+      {{"-c", "nosuch"}, "--columns"},
+      {{"-c", "0-5"}, "--columns"},
+      {{"-c", "3-2"}, "--columns"},
+      {{"-c", "a,"}, "--columns"},
+      {{"--bogus"}, "--bogus"},
+      {{"-\x01", "0:1"}, "-\x01"},  // no such letter
+      {{"--strict=1"}, "--strict"},
+      {{"other"}, "other"},
+      {{"--def", ""}, "--def"},
+      {{"-o", ""}, "--output"},
+      {{"--records", ":1"}, "--records"},
+      {{"--def"}, "--def"},  // with no value
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -161,7 +183,8 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
   EXPECT_EQ(cli.Run({cli.dir.Path()}), ExitStatus::DataUnreadable);  // opens here, fails to read
   EXPECT_EQ(cli.err, cli.dir.Path() + ": データファイルを読み込めませんでした。\n");
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
-  EXPECT_EQ(ListFolder(cli.dir.Path()), (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
+  EXPECT_EQ(ListFolder(cli.dir.Path()),
+            (std::vector<std::string>{"data.bin", "stdin", "struct.def"}));
 
   cli.out.limit = 10;  // the reader goes away: the run ends quietly
   EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::Done);
@@ -172,7 +195,8 @@ TEST(VelmoraCsv, ExitStatusesAndAClosedPipe) {
 
 TEST(VelmoraCsv, StrictStopsAtDefinitionErrorsBeforeAnyOutput) {
   Cli cli("struct S { ubyte a; Foo; ubyte c; }", "\x07\x08");
-  const std::string reports = cli.dir.File("struct.def") + ": \"Foo;\"は定義された型ではありません\n";
+  const std::string reports =
+      cli.dir.File("struct.def") + ": \"Foo;\"は定義された型ではありません\n";
   EXPECT_EQ(cli.Run({"--strict", "DATA"}), ExitStatus::Definition);
   EXPECT_EQ(cli.out.bytes_ + cli.err, reports);
   EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);  // without it: reported, and on as the window
@@ -198,7 +222,10 @@ TEST(VelmoraCsv, SlicesJoinToTheWholeAndUtf8RoundTrips) {
   cli.utf8Terminal = true;  // only names typed as UTF-8 may match names read as code page 932
   ASSERT_EQ(cli.Run({"DATA", "--encoding=utf-8", "-c", "\xE6\xA7\x8B"}), ExitStatus::Done);
   EXPECT_EQ(cli.out.bytes_, "\xE6\xA7\x8B\r\n\xE6\xA7\x8B\r\nxy\xEF\xBF\xBD\r\n\r\n");
-  EXPECT_EQ(Utf8ToCp932("\xE6\xA7\x8B" "xy"), "\x8D\x5C" "xy");
+  EXPECT_EQ(Utf8ToCp932("\xE6\xA7\x8B"
+                        "xy"),
+            "\x8D\x5C"
+            "xy");
   EXPECT_EQ(Utf8ToCp932("\xFF"), std::nullopt);
 }
 

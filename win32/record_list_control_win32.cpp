@@ -59,7 +59,8 @@ void RecordListControl::ResumeRedraw() {
 std::string RowLimitMessage(std::uint32_t rowCount) {
   return "レコードが" + std::to_string(rowCount) + "件あります。一覧に表示できるのは先頭の" +
          std::to_string(kMaxListRows) +
-         "件までです。\r\nそれより後のレコードは表示されませんが、CSVエクスポートにはすべて含まれます。";
+         "件までです。\r\nそれより後のレコードは表示されませんが、CSVエクスポートにはすべて含まれま"
+         "す。";
 }
 
 void RecordListControl::ShowRows(std::uint32_t rowCount) {
@@ -107,8 +108,9 @@ int FindRow(const RecordTable& table, std::string_view wanted, int start, UINT f
   const std::uint32_t rows = ShownRowCount(table.RowCount());
   if (rows == 0 || table.ColumnCount() == 0) return -1;
   const bool partial = (flags & LVFI_PARTIAL) != 0;
-  const std::uint32_t first =
-      (start < 0 || static_cast<std::uint32_t>(start) >= rows) ? 0 : static_cast<std::uint32_t>(start);
+  const std::uint32_t first = (start < 0 || static_cast<std::uint32_t>(start) >= rows)
+                                  ? 0
+                                  : static_cast<std::uint32_t>(start);
   const std::uint32_t span = (flags & LVFI_WRAP) != 0 ? rows : rows - first;
   std::string cell;
   for (std::uint32_t step = 0; step < span; ++step) {

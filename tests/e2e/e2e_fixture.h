@@ -36,8 +36,9 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
   std::string line = Quoted(exe) + " " + arguments;
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION info{};
-  const bool started = CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(),
-                                      &startup, &info) && CloseHandle(info.hThread);
+  const bool started =
+      CreateProcessA(exe.c_str(), line.data(), 0, 0, 0, 0, 0, folder.c_str(), &startup, &info) &&
+      CloseHandle(info.hThread);
   return started ? info.hProcess : nullptr;
 }
 
@@ -45,8 +46,9 @@ inline HANDLE StartProgram(const char* variable, const char* built, const std::s
 inline std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR answer = 0;
   SetLastError(0);
-  const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                            5000, &answer) || (!GetLastError() && IsWindow(window));
+  const bool answered =
+      SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) ||
+      (!GetLastError() && IsWindow(window));
   return answered ? std::optional<LRESULT>(answer) : std::nullopt;
 }
 
@@ -76,10 +78,10 @@ inline std::string AskRemote(HWND window, UINT message, WPARAM wParam,
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, id);
   auto* remote = static_cast<char*>(VirtualAllocEx(process, 0, 4096, MEM_COMMIT, PAGE_READWRITE));
   std::string bytes = remote ? build(remote) : "";
-  const bool answered =
-      remote && WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
-      Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
-      ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
+  const bool answered = remote &&
+                        WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr) &&
+                        Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote)) &&
+                        ReadProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return answered ? bytes : "";
@@ -112,8 +114,12 @@ inline bool Send(std::vector<INPUT> inputs) {
 inline INPUT Mouse(DWORD flags, POINT at) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{INPUT_MOUSE};
-  input.mi = {LONG((at.x * 65536LL + width - 1) / width), LONG((at.y * 65536LL + height - 1) /
-              height), 0, flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
+  input.mi = {LONG((at.x * 65536LL + width - 1) / width),
+              LONG((at.y * 65536LL + height - 1) / height),
+              0,
+              flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+              0,
+              0};
   return input;
 }
 
@@ -126,12 +132,17 @@ inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1
   POINT cursor{};
   std::vector<INPUT> inputs(2 * clicks, Mouse(MOUSEEVENTF_LEFTDOWN, at));
   for (std::size_t i = 1; i < inputs.size(); i += 2) inputs[i] = Mouse(MOUSEEVENTF_LEFTUP, at);
-  return target && WaitUntil([&] {
-    return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at));
-  }, 3000) && WaitUntil([&] {
-    return Send({Mouse(0, at)}) && (Sleep(20), GetCursorPos(&cursor)) && cursor.x == at.x &&
-           cursor.y == at.y;
-  }, 2000) && Send(inputs);
+  return target &&
+         WaitUntil(
+             [&] { return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at)); },
+             3000) &&
+         WaitUntil(
+             [&] {
+               return Send({Mouse(0, at)}) && (Sleep(20), GetCursorPos(&cursor)) &&
+                      cursor.x == at.x && cursor.y == at.y;
+             },
+             2000) &&
+         Send(inputs);
 }
 // The middle of the rectangle that `message` fills in for item `index` of a list or its header.
 inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
@@ -152,7 +163,10 @@ inline bool PressKeys(HWND window, const std::vector<WORD>& keys) {
 }
 
 // A modal dialog or message box; a message box's text is its static control 0xFFFF.
-struct ModalWindow { HWND window = nullptr; std::string caption, text; };
+struct ModalWindow {
+  HWND window = nullptr;
+  std::string caption, text;
+};
 
 // Whatever a test leaves open is reported and the program ended, so no failure leaks on.
 class VelmoraE2eTest : public ::testing::Test {
@@ -203,17 +217,24 @@ class VelmoraE2eTest : public ::testing::Test {
 
   // The first modal window with `caption` (any when empty), after menu command `id` if any.
   AssertionResult Open(int id, std::string_view caption, ModalWindow& modal) {
-    return Check((id <= 0 || Command(id)) && WaitUntil([&] {
-      for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == GetProcessId(process_) && IsWindowVisible(window) && IsWindowEnabled(window)) {
-          modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
-          if (caption.empty() || modal.caption == caption) return true;
-        }
-      }
-      return false;
-    }, id < 0 ? 400 : 10000), "no window " + std::string(caption));
+    return Check(
+        (id <= 0 || Command(id)) &&
+            WaitUntil(
+                [&] {
+                  for (HWND window = nullptr;
+                       (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window, &owner);
+                    if (owner == GetProcessId(process_) && IsWindowVisible(window) &&
+                        IsWindowEnabled(window)) {
+                      modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
+                      if (caption.empty() || modal.caption == caption) return true;
+                    }
+                  }
+                  return false;
+                },
+                id < 0 ? 400 : 10000),
+        "no window " + std::string(caption));
   }
   // Waits a little: the program may still be busy with input queued before.
   std::string Modals() {
@@ -223,8 +244,10 @@ class VelmoraE2eTest : public ::testing::Test {
   // Clicks a button and waits until the window has gone and its command is done.
   AssertionResult Answer(const ModalWindow& modal, int id) {
     return Check(ClickAt(GetDlgItem(modal.window, id)) && WaitUntil([&] {
-      return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
-    }) && Ask(main_, WM_NULL), modal.caption + " not closed by button " + std::to_string(id));
+                   return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
+                 }) &&
+                     Ask(main_, WM_NULL),
+                 modal.caption + " not closed by button " + std::to_string(id));
   }
   // The caption and text of the next message box, which button `id` closes.
   std::string AnswerBox(int id = IDOK) {

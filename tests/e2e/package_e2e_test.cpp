@@ -11,7 +11,8 @@ TEST_F(PackageTest, UnpackedProgramShowsTheExamples) {
   ASSERT_TRUE(Launch(folder) && Shown());
   EXPECT_THAT(Structures(), ElementsAre("アイテム表", "DeviceLog", "CustomerRecord"));
   const std::string items = folder + std::string("\\items.bin");
-  ASSERT_TRUE(Press(IDC_READ_BUTTON, items) && StatusIs("データ" + Quoted(items) + "を読み込みました"));
+  ASSERT_TRUE(Press(IDC_READ_BUTTON, items) &&
+              StatusIs("データ" + Quoted(items) + "を読み込みました"));
   ASSERT_EQ(Ask(List(), LVM_GETITEMCOUNT), 48);  // 1728 bytes of 36-byte records
   EXPECT_THAT(Row(0), ElementsAre("0", "00000000", "1000", "ポーション", "2", "4", "81", "675",
                                   "439", "0100", "74", "198", "250", "202"));

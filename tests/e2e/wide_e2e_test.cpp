@@ -24,7 +24,8 @@ static LRESULT ExpectedWidth(HWND list, const std::string& wider) {
 
 // A switch rebuilds the columns on a list that is shown, a start on one that is not yet.
 TEST_F(VelmoraE2eTest, WideStructureSwitchedAwayAndBackShowsTheColumnsOfAFreshStart) {
-  WriteBytes(dir_.File("struct.def"), "struct Wide {\r\n  ubyte payload [1000];\r\n"
+  WriteBytes(dir_.File("struct.def"),
+             "struct Wide {\r\n  ubyte payload [1000];\r\n"
              "  string tag [40];\r\n}\r\nstruct Narrow {\r\n  xlong one;\r\n}\r\n");
   ASSERT_TRUE(Launch() && Shown());
   const auto fresh = ColumnsOf(List());

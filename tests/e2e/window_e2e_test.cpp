@@ -6,9 +6,9 @@ namespace e2e {
 
 // Strings: with bytes after the zero, with a comma and a quote, of CP932 characters ending in 5C.
 const unsigned char kItems[] = {
-    0x05, 0xA0, 0x34, 0x12, 'a', 'b', 0x00, 'X', 'Y', 'Z', 0xFE, 0xFF, 0x78, 0x56, 0x34, 0x12,
-    0xFF, 0x01, 0x01, 0x00, 'a', ',', '"', 'b', 0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF,
-    0x00, 0x7F, 0xFF, 0xFF, 0x95, 0x5C, 0x83, 0x5C, '!', 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x80};
+    0x05, 0xA0, 0x34, 0x12, 'a',  'b',  0x00, 'X',  'Y',  'Z',  0xFE, 0xFF, 0x78, 0x56, 0x34, 0x12,
+    0xFF, 0x01, 0x01, 0x00, 'a',  ',',  '"',  'b',  0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF,
+    0x00, 0x7F, 0xFF, 0xFF, 0x95, 0x5C, 0x83, 0x5C, '!',  0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x80};
 
 // One session in folders whose names end in a byte 0x5C (表 is 95 5C, ソ 83 5C in code page
 // 932), so every path join and status text is byte-wise.
@@ -16,7 +16,8 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   const std::string work = dir_.File("作業表"), data = dir_.File("データソ");
   const std::string items(kItems, kItems + 48);
   ASSERT_TRUE(MakeFolder(work) && MakeFolder(data));
-  WriteBytes(work + "\\struct.def", "struct Bad {\n  ubyte a;\n  foo x;\n  xbyte c [4\n  ;\n}\n"
+  WriteBytes(work + "\\struct.def",
+             "struct Bad {\n  ubyte a;\n  foo x;\n  xbyte c [4\n  ;\n}\n"
              "struct Item { ubyte kind; xbyte flags; uword count; string name [6]; sword delta;"
              " ulong total; }\r\nstruct Byte { ubyte b; }\r\n");
   const std::string in = data + "\\表.bin", out = data + "\\出力ソ.bin", csv = data + "\\表.csv";
@@ -58,18 +59,21 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   ASSERT_EQ(AnswerBox(IDYES),
             "上書き注意: ファイル" + Quoted(csv) + "は既に存在しています。\r\n上書きしますか？");
   EXPECT_TRUE(StatusIs("ファイル" + Quoted(csv) + "をエクスポートしました。"));
-  EXPECT_EQ(ReadBytes(csv), "No.,Address,kind,flags,count,name,delta,total\r\n"
-                            "1,00000000,5,A0,4660,ab,-2,305419896\r\n"
-                            "2,00000010,255,01,1,\"a,\"\"b\",-32768,4294967295\r\n"
-                            "3,00000020,0,7F,65535,表ソ!,1,2147483648\r\n");
+  EXPECT_EQ(ReadBytes(csv),
+            "No.,Address,kind,flags,count,name,delta,total\r\n"
+            "1,00000000,5,A0,4660,ab,-2,305419896\r\n"
+            "2,00000010,255,01,1,\"a,\"\"b\",-32768,4294967295\r\n"
+            "3,00000020,0,7F,65535,表ソ!,1,2147483648\r\n");
   // The console program, on the same definition, structure, data and numbering, agrees.
-  HANDLE cli = StartProgram("VELMORA_CSV_EXE", VELMORA_CSV_EXE, "-s Item --no-base 1 -o " +
-                            Quoted(data + "\\cli.csv") + " " + Quoted(in), work);
+  HANDLE cli =
+      StartProgram("VELMORA_CSV_EXE", VELMORA_CSV_EXE,
+                   "-s Item --no-base 1 -o " + Quoted(data + "\\cli.csv") + " " + Quoted(in), work);
   EXPECT_EQ(WaitForSingleObject(cli, 10000), WAIT_OBJECT_0);
   CloseHandle(cli);
   EXPECT_EQ(ReadBytes(data + "\\cli.csv"), ReadBytes(csv));
 
-  ASSERT_TRUE(ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, 4, {}) && Open(0, "型の変更", dialog));
+  ASSERT_TRUE(ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, 4, {}) &&
+              Open(0, "型の変更", dialog));
   const HWND hex = radio(IDC_TYPE_HEX);
   EXPECT_TRUE(IsChecked(radio(IDC_TYPE_UNSIGNED)) && !IsChecked(radio(IDC_TYPE_SIGNED)) &&
               !IsChecked(hex));
@@ -80,9 +84,11 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   EXPECT_EQ(EditCell(2, 5, "ソ表"), "表ソ!");
   EXPECT_EQ(EditCell(0, 5, "zz", IDCANCEL), "ab");
   EXPECT_THAT(Row(0), ElementsAre("1", "00000000", "5", "A0", "beef", "ab", "-2", "305419896"));
-  ASSERT_TRUE(Press(IDC_WRITE_BUTTON, out) && StatusIs("データを" + Quoted(out) + "に書き込みました"));
-  EXPECT_EQ(ReadBytes(out), std::string(items).replace(2, 2, "\xEF\xBE").replace(
-                                36, 6, std::string("\x83\x5C\x95\x5C\0\0", 6)));
+  ASSERT_TRUE(Press(IDC_WRITE_BUTTON, out) &&
+              StatusIs("データを" + Quoted(out) + "に書き込みました"));
+  EXPECT_EQ(ReadBytes(out), std::string(items)
+                                .replace(2, 2, "\xEF\xBE")
+                                .replace(36, 6, std::string("\x83\x5C\x95\x5C\0\0", 6)));
   EXPECT_EQ(ReadBytes(in), items);
 
   // A list view holds at most 100,000,000 rows: the program shows that many and says so.
@@ -90,9 +96,10 @@ TEST_F(VelmoraE2eTest, OneSessionThroughEveryCommand) {
   WriteBytes(big, "1");
   std::filesystem::resize_file(big, 100'000'002);  // sparse where the file system allows
   ASSERT_TRUE(SelectStructure(2) && Press(IDC_READ_BUTTON, big));
-  ASSERT_EQ(AnswerBox(), "表示件数の上限: レコードが100000002件あります。一覧に表示できるのは"
-                         "先頭の100000000件までです。\r\nそれより後のレコードは表示されませんが、"
-                         "CSVエクスポートにはすべて含まれます。");
+  ASSERT_EQ(AnswerBox(),
+            "表示件数の上限: レコードが100000002件あります。一覧に表示できるのは"
+            "先頭の100000000件までです。\r\nそれより後のレコードは表示されませんが、"
+            "CSVエクスポートにはすべて含まれます。");
   ASSERT_TRUE(StatusIs("データ" + Quoted(big) + "を読み込みました"));
   EXPECT_EQ(Ask(List(), LVM_GETITEMCOUNT), 100'000'000);
   EXPECT_THAT(Row(99'999'999), ElementsAre("100000000", "05F5E0FF", "0"));
