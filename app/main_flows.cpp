@@ -84,20 +84,13 @@ void RefreshRecordTable(AppState& state, UserInterface& ui) {
   list.ShowRows(state.table.RowCount());
 }
 
-void SelectStructure(AppState& state, UserInterface& ui, int notificationCode) {
-  constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE
-  if (notificationCode == kSelectionChanged) ApplySelectedStructure(state, ui);
+void SelectStructure(AppState& state, UserInterface& ui, Notification notification) {
+  if (notification.event == ControlEvent::SelectionChanged) ApplySelectedStructure(state, ui);
 }
 
-void PathFieldNotify(UserInterface& ui, int notificationCode) {
-  switch (notificationCode) {
-    case 0x100:  // EN_SETFOCUS
-    case 0x200:  // EN_KILLFOCUS
-    case 0x300:  // EN_CHANGE
-    case 0x400:  // EN_UPDATE
-      return;
-    default: ui.ShowMessage(ToSignedDecimalText(notificationCode), "EDIT Event");
-  }
+void PathFieldNotify(UserInterface& ui, Notification notification) {
+  if (notification.event != ControlEvent::Other) return;
+  ui.ShowMessage(ToSignedDecimalText(notification.code), "EDIT Event");
 }
 
 void ReadDataFile(AppState& state, UserInterface& ui) {
@@ -205,15 +198,16 @@ void ChangeColumnType(AppState& state, UserInterface& ui, int column) {
                    " に変更しました");
 }
 
-CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id, int notificationCode) {
+CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id,
+                               Notification notification) {
   switch (static_cast<CommandId>(id)) {
     case CommandId::About: ShowAbout(ui); break;
     case CommandId::Exit: return CommandOutcome::Exit;
     case CommandId::Settings: ChangeSettings(state, ui); break;
     case CommandId::CsvExport: ExportCsv(state, ui); break;
     case CommandId::Font: SelectListFont(ui); break;
-    case CommandId::StructSelector: SelectStructure(state, ui, notificationCode); break;
-    case CommandId::PathField: PathFieldNotify(ui, notificationCode); break;
+    case CommandId::StructSelector: SelectStructure(state, ui, notification); break;
+    case CommandId::PathField: PathFieldNotify(ui, notification); break;
     case CommandId::ReadButton: ReadDataFile(state, ui); break;
     case CommandId::WriteButton: WriteDataFile(state, ui); break;
     case CommandId::BrowseButton: BrowseForDataFile(ui); break;

@@ -29,9 +29,23 @@ void ApplySelectedStructure(AppState& state, UserInterface& ui);
 // Empties the list (a box when it refuses, then goes on), refreshes the table, shows the rows.
 void RefreshRecordTable(AppState& state, UserInterface& ui);
 
-// WM_COMMAND handlers; `notificationCode` is the high word of wParam.
-void SelectStructure(AppState& state, UserInterface& ui, int notificationCode);
-void PathFieldNotify(UserInterface& ui, int notificationCode);
+// A control's notification as the flows know it: the shell names the window system's codes.
+enum class ControlEvent {
+  Other,             // a menu command, a button click or a code the flows do not name
+  SelectionChanged,  // the structure selector's choice changed
+  EditFocusGained,   // the path field's notifications
+  EditFocusLost,
+  EditChanged,
+  EditUpdated,
+};
+struct Notification {
+  ControlEvent event = ControlEvent::Other;
+  int code = 0;  // the window system's own code, for a report of one the flows do not expect
+};
+
+// WM_COMMAND handlers.
+void SelectStructure(AppState& state, UserInterface& ui, Notification notification);
+void PathFieldNotify(UserInterface& ui, Notification notification);
 void ReadDataFile(AppState& state, UserInterface& ui);
 void WriteDataFile(AppState& state, UserInterface& ui);
 void BrowseForDataFile(UserInterface& ui);
@@ -67,4 +81,5 @@ enum class CommandOutcome {
 };
 
 // The WM_COMMAND table: runs the handler of `id`.
-CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id, int notificationCode);
+CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id,
+                               Notification notification);

@@ -107,11 +107,28 @@ bool IsLongCommand(int id, int code) {
   }
 }
 
+// The notification codes the flows act on, by name; they depend on the control that sends them.
+Notification NotificationOf(int id, int code) {
+  ControlEvent event = ControlEvent::Other;
+  if (id == IDC_STRUCT_SELECTOR && code == CBN_SELCHANGE) event = ControlEvent::SelectionChanged;
+  if (id == IDC_PATH_FIELD) {
+    switch (code) {
+      case EN_SETFOCUS: event = ControlEvent::EditFocusGained; break;
+      case EN_KILLFOCUS: event = ControlEvent::EditFocusLost; break;
+      case EN_CHANGE: event = ControlEvent::EditChanged; break;
+      case EN_UPDATE: event = ControlEvent::EditUpdated; break;
+      default: break;
+    }
+  }
+  return {event, code};
+}
+
 LRESULT OnCommand(HWND hwnd, ProgramState& program, UINT message, WPARAM wParam, LPARAM lParam) {
   ShellUserInterface ui(program.shell);
   std::optional<WaitCursor> wait;
   if (IsLongCommand(LOWORD(wParam), HIWORD(wParam))) wait.emplace();
-  switch (DispatchCommand(program.app, ui, LOWORD(wParam), HIWORD(wParam))) {
+  const Notification notification = NotificationOf(LOWORD(wParam), HIWORD(wParam));
+  switch (DispatchCommand(program.app, ui, LOWORD(wParam), notification)) {
     case CommandOutcome::Handled: return 0;
     case CommandOutcome::Exit: DestroyWindow(hwnd); return 0;
     case CommandOutcome::NotHandled: break;

@@ -39,7 +39,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
 
   const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) != 0) {
+  for (;;) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) break;
+    // -1: the queue cannot be read, and asking again would only fail again.
+    if (got == -1) return 1;
     // Keystrokes go to the focused control, and the main window hands its focus on to the
     // selector: the main window translates them for itself and its controls, or the About
     // shortcut would never reach it.

@@ -13,11 +13,12 @@
 #include "structdef/definition_parser.h"
 #include "structdef/record_layout.h"
 #include "structdef/regular_file.h"
+#include "version.h"
 
 namespace {
 
 constexpr std::string_view kProgram = "velmora-csv";
-constexpr std::string_view kVersion = "velmora-csv 1.0";
+constexpr std::string_view kVersion = "velmora-csv " VELMORA_VERSION_SHORT;
 
 constexpr std::string_view kHelp =
     "使い方: velmora-csv [オプション] DATAFILE\n"

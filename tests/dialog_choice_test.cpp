@@ -1,5 +1,4 @@
-// The portable choice logic of the dialogs, and the main window's layout.
-#include "app/layout.h"
+// The portable choice logic of the dialogs.
 #include "dialogs/export_choice.h"
 #include "dialogs/settings_choice.h"
 #include "dialogs/type_choice.h"
@@ -9,6 +8,12 @@ namespace {
 
 using enum TypeCode;
 
+constexpr int kOk = static_cast<int>(DialogEnd::Ok);
+constexpr int kCancel = static_cast<int>(DialogEnd::Cancel);
+constexpr int kUnsigned = IDC_TYPE_UNSIGNED;
+constexpr int kSigned = IDC_TYPE_SIGNED;
+constexpr int kHex = IDC_TYPE_HEX;
+
 TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
   const struct {
     TypeFamily family;
@@ -17,11 +22,11 @@ TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
     int marked;
     std::optional<DialogEnd> end;
     TypeCode chosen;
-  } cases[] = {{TypeFamily::Word, XWord, {1}, 143, DialogEnd::Ok, XWord},
-               {TypeFamily::Byte, UByte, {142, 143, 1}, 141, DialogEnd::Ok, XByte},
-               {TypeFamily::Byte, UByte, {142, 2}, 141, DialogEnd::Cancel, UByte},
-               {TypeFamily::Long, SLong, {143, 0, 144}, 142, std::nullopt, XLong},
-               {TypeFamily::Long, ULong, {141, 1}, 141, DialogEnd::Ok, ULong},
+  } cases[] = {{TypeFamily::Word, XWord, {kOk}, kHex, DialogEnd::Ok, XWord},
+               {TypeFamily::Byte, UByte, {kSigned, kHex, kOk}, kUnsigned, DialogEnd::Ok, XByte},
+               {TypeFamily::Byte, UByte, {kSigned, kCancel}, kUnsigned, DialogEnd::Cancel, UByte},
+               {TypeFamily::Long, SLong, {kHex, 0, kHex + 1}, kSigned, std::nullopt, XLong},
+               {TypeFamily::Long, ULong, {kUnsigned, kOk}, kUnsigned, DialogEnd::Ok, ULong},
                {TypeFamily::Byte, UWord, {}, 0, std::nullopt, UWord}};
   for (const auto& c : cases) {
     TypeChoice choice{c.family, c.current, SWord};  // a stale choice never carries over
@@ -31,33 +36,40 @@ TEST(TypeChoice, MarksTheCurrentTypeAndKeepsTheLastClick) {
     std::optional<DialogEnd> end;
     for (int id : c.clicks) {
       const DialogCommandOutcome outcome = TypeChoiceCommand(choice, id);
-      EXPECT_EQ(outcome.handled, id > 0 && id < 144);
+      EXPECT_EQ(outcome.handled, id != 0 && id != kHex + 1);
       end = outcome.end;
     }
     EXPECT_EQ(end, c.end);
     EXPECT_EQ(choice.chosen, c.chosen);
   }
+}
+
+TEST(TypeChoice, ATypeOutsideTheFamiliesIsReportedByItsCode) {
   TypeChoice odd{TypeFamily::Byte, static_cast<TypeCode>(-7), UByte};
   EXPECT_EQ(StartTypeChoice(odd).errorText, "型が異常です(-7)");
 }
 
-TEST(SettingsChoice, RadiosWriteNoBaseAtOnceAndAnAbnormalOneEndsTheDialog) {
+TEST(SettingsChoice, RadiosWriteNoBaseAtOnceAndCancelDoesNotUndo) {
   std::int32_t noBase = 0;
-  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, 141);
-  EXPECT_EQ(SettingsChoiceCommand(noBase, 142).end, std::nullopt);
-  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, 142);
-  EXPECT_EQ(SettingsChoiceCommand(noBase, 2).end, DialogEnd::Cancel);  // does not undo
+  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, IDC_NO_BASE_ZERO);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, IDC_NO_BASE_ONE).end, std::nullopt);
+  EXPECT_EQ(StartSettingsChoice(noBase).checkedRadio, IDC_NO_BASE_ONE);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, kCancel).end, DialogEnd::Cancel);
   EXPECT_EQ(noBase, 1);
-  EXPECT_TRUE(SettingsChoiceCommand(noBase, 141).handled);
-  EXPECT_EQ(SettingsChoiceCommand(noBase, 1).end, DialogEnd::Ok);
+  EXPECT_TRUE(SettingsChoiceCommand(noBase, IDC_NO_BASE_ZERO).handled);
+  EXPECT_EQ(SettingsChoiceCommand(noBase, kOk).end, DialogEnd::Ok);
   EXPECT_EQ(noBase, 0);
-  EXPECT_FALSE(SettingsChoiceCommand(noBase, 143).handled);
-  const RadioDialogStart start = StartSettingsChoice(-3);
-  EXPECT_EQ(std::tuple(start.checkedRadio, start.endsAtOnce, start.errorText),
-            std::tuple(0, true, std::string("No.初期数設定値が異常です(-3)")));
+  EXPECT_FALSE(SettingsChoiceCommand(noBase, IDC_NO_BASE_ONE + 1).handled);
 }
 
-TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
+TEST(SettingsChoice, AnAbnormalNoBaseEndsTheDialogAtOnce) {
+  const RadioDialogStart start = StartSettingsChoice(-3);
+  EXPECT_EQ(start.checkedRadio, 0);
+  EXPECT_TRUE(start.endsAtOnce);
+  EXPECT_EQ(start.errorText, "No.初期数設定値が異常です(-3)");
+}
+
+TEST(ExportChoice, OffersTheListedColumnsButNeverPastTheColumnList) {
   using Labels = std::vector<std::string>;
   const ColumnList two = Records({{UByte, "m0", 1}, {UByte, "m1", 1}}).columns;
   EXPECT_EQ(ExportColumnLabels(two, 3), (Labels{"No.", "Address", "m0", "m1"}));
@@ -66,7 +78,9 @@ TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
   // After a failed table initialisation the list has more columns than the ColumnList.
   EXPECT_EQ(ExportColumnLabels(Records({{UByte, "m0", 1}}).columns, 9),
             (Labels{"No.", "Address", "m0"}));
+}
 
+TEST(ExportChoice, OkTakesTheCheckedItemsAndThePathCutToTheField) {
   const ExportChoice some =
       AcceptExportChoice("out.csv", 5, [](std::int32_t item) { return item != 1 && item != 3; });
   EXPECT_EQ(some.path, "out.csv");
@@ -75,17 +89,6 @@ TEST(ExportChoice, OffersAndStoresTheListedColumnsButNeverPastTheColumnList) {
       AcceptExportChoice(std::string(2000, 'p'), 2, [](auto) { return false; });
   EXPECT_EQ(cut.path, std::string(1023, 'p'));
   EXPECT_TRUE(cut.columns.empty());
-}
-
-TEST(Layout, ListAndStatusLineFollowTheClientArea) {
-  const MainWindowLayout layout = LayoutMainWindow(800, 600);
-  const auto [list, status] = std::pair{layout.recordList, layout.statusLine};
-  EXPECT_EQ((std::array{list.x, list.y, list.width, list.height}), (std::array{0, 60, 800, 500}));
-  EXPECT_EQ((std::array{status.x, status.y, status.width, status.height}),
-            (std::array{0, 565, 800, 30}));
-  const MainWindowLayout small = LayoutMainWindow(50, 40);
-  EXPECT_EQ(small.recordList.height, -60);
-  EXPECT_EQ(small.statusLine.y, 5);
 }
 
 }  // namespace

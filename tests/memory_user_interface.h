@@ -17,13 +17,17 @@ class MemoryRecordList : public RecordListView {
     bool operator==(const Column&) const = default;
   };
 
-  bool DeleteAllItems() override { return !refuseDeleteAllItems && (rowCount = 0, true); }
+  bool DeleteAllItems() override {
+    if (refuseDeleteAllItems) return false;
+    rowCount = 0;
+    return true;
+  }
   void DeleteColumn(int index) override {
-    columnChangesRedrawn += !redrawPaused;
+    if (!redrawPaused) ++columnChangesRedrawn;
     if (index >= 0 && std::size_t(index) < columns.size()) columns.erase(columns.begin() + index);
   }
   void InsertColumn(int index, std::string_view label, int width) override {
-    columnChangesRedrawn += !redrawPaused;
+    if (!redrawPaused) ++columnChangesRedrawn;
     const auto at = std::min(std::size_t(std::max(index, 0)), columns.size());
     columns.insert(columns.begin() + std::ptrdiff_t(at), Column{std::string(label), width});
   }
@@ -32,7 +36,9 @@ class MemoryRecordList : public RecordListView {
   }
   void ShowRows(std::uint32_t rows) override { rowCount = rows; }
   bool UpdateCell(std::uint32_t row, int column) override {
-    return !refuseUpdateCell && (updatedCells.emplace_back(row, column), true);
+    if (refuseUpdateCell) return false;
+    updatedCells.emplace_back(row, column);
+    return true;
   }
   void SuspendRedraw() override { redrawPaused = true; }
   void ResumeRedraw() override { redrawPaused = false; }
@@ -89,7 +95,10 @@ class MemoryUserInterface : public UserInterface {
   void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
   void SelectFirstStructName() override { selectorIndex = selectorItems.empty() ? -1 : 0; }
   std::optional<std::string> BrowseDataFile() override { return browseAnswer; }
-  bool ChooseListFont() override { return ++fontChoosers, false; }
+  bool ChooseListFont() override {
+    ++fontChoosers;
+    return false;
+  }
   RecordListView& RecordList() override { return list; }
 
   // The status line's text; empty until something is shown.

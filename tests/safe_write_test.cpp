@@ -21,7 +21,8 @@ TEST_F(SafeWrite, PiecesArriveInOrderOnlyAtCommit) {
   EXPECT_ANY_THROW(Save(target, std::string(100000, 'x'), [] { throw 0; }));  // never committed
   // Opening again drops the first temporary. Small pieces fill the buffer, a large one passes
   // it, an empty one is no write at all. Neither a committed nor an unopened writer takes more.
-  SafeFileWriter writer, unopened;
+  SafeFileWriter writer;
+  SafeFileWriter unopened;
   ASSERT_TRUE(writer.Open(target) && writer.Write("first") && writer.Open(target));
   std::string all;
   for (std::size_t size : {1u, 100u, 0u, 70000u, 3u, 65535u, 65536u, 200000u, 60000u, 9000u}) {
@@ -74,8 +75,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   ASSERT_EQ(symlink("missing.bin", dir.File("dangling.bin").c_str()), 0);
   SafeFileWriter writer;  // opened again, it forgets the file it was to replace
   EXPECT_EQ(InChild([&] {
-              return umask(022),
-                     writer.Open(target) && writer.Open(dir.File("fresh.bin")) && writer.Commit();
+              umask(022);
+              return writer.Open(target) && writer.Open(dir.File("fresh.bin")) && writer.Commit();
             }),
             1);
   ASSERT_TRUE(Save(target, "new") && Save(dir.File("link.bin"), "via link"));
@@ -87,7 +88,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
   EXPECT_TRUE(stat(target.c_str(), &owner) == 0 && (!given || owner.st_uid == 65534));
   EXPECT_EQ(fs::status(dir.File("fresh.bin")).permissions(), fs::perms(0644));
   EXPECT_FALSE(Save(dir.File("fresh.bin"), "x", [&] {  // a folder meanwhile: rename fails
-    fs::remove(dir.File("fresh.bin")), fs::create_directories(dir.File("fresh.bin") + "/in");
+    fs::remove(dir.File("fresh.bin"));
+    fs::create_directories(dir.File("fresh.bin") + "/in");
   }));
   EXPECT_TRUE(fs::is_symlink(dir.File("link.bin")));
   EXPECT_EQ(ReadBytes(target), "via link");
@@ -98,7 +100,8 @@ TEST_F(SafeWrite, ReplacementKeepsModeOwnerAndLinks) {
 // way fails the write that spills the buffer, or a large one that goes straight through, and
 // the commit.
 TEST_F(SafeWrite, DescriptorsAndFileSizeLimits) {
-  const std::string first(60000, 'a'), second(10000, 'b');
+  const std::string first(60000, 'a');
+  const std::string second(10000, 'b');
   auto failures = [&](int resource, rlim_t limit, int times, const Names& pieces) {
     return InChild([&] {
       signal(SIGXFSZ, SIG_IGN);

@@ -11,8 +11,11 @@
 
 TempDir::TempDir() {
   const std::string base = (std::filesystem::temp_directory_path() / "velmora-test-").string();
-  for (int tries = 0; !MakeFolder(path_ = base + std::to_string(std::random_device{}()));)
-    if (++tries == 100) throw std::runtime_error("cannot create " + path_);
+  for (int tries = 0; tries < 100; ++tries) {
+    path_ = base + std::to_string(std::random_device{}());
+    if (MakeFolder(path_)) return;
+  }
+  throw std::runtime_error("cannot create " + path_);
 }
 
 // By the system's own names, so CP932 entries go too; a test may leave its folder read-only.
@@ -48,7 +51,10 @@ bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0
 
 int InChild(const std::function<int()>& body, unsigned seconds) {
   const pid_t child = fork();
-  if (child == 0) alarm(seconds), _exit(body());  // SIGALRM ends a child that blocks
+  if (child == 0) {
+    alarm(seconds);  // SIGALRM ends a child that blocks
+    _exit(body());
+  }
   int status = 0;
   const bool exited = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status);
   return exited ? WEXITSTATUS(status) : -1;

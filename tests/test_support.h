@@ -80,8 +80,14 @@ struct Session {
     StartUp(state, ui, dir.Path());
     EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"構造体定義ファイルを読み込みました。"});
   }
-  void Read(const std::string& path) { ui.pathField = path, ReadDataFile(state, ui); }
-  void Write(const std::string& path) { ui.pathField = path, WriteDataFile(state, ui); }
+  void Read(const std::string& path) {
+    ui.pathField = path;
+    ReadDataFile(state, ui);
+  }
+  void Write(const std::string& path) {
+    ui.pathField = path;
+    WriteDataFile(state, ui);
+  }
   // Writes `bytes` to `name` in the folder and reads it; the path read.
   std::string Load(std::string_view bytes, const std::string& name = "data.bin") {
     WriteBytes(dir.File(name), bytes);

@@ -75,7 +75,8 @@ TEST(StoreCellValue, EveryNumberTypeRoundTripsAtItsBoundaries) {
                                           {ULong, 9}, {SLong, 13}, {XLong, 17}};
   for (const auto& [type, start] : starts) {
     const int width = start < 3 ? 1 : start < 9 ? 2 : 4;
-    const std::int64_t wrap = std::int64_t{1} << (8 * width), half = wrap / 2;
+    const std::int64_t wrap = std::int64_t{1} << (8 * width);
+    const std::int64_t half = wrap / 2;
     for (std::int64_t value : {std::int64_t{0}, std::int64_t{1}, half - 1, half, half + 1, wrap - 1,
                                0x12345678 % wrap, 0xFEDCBA98 % wrap}) {
       const std::int64_t asSigned = value < half ? value : value - wrap;
@@ -85,7 +86,8 @@ TEST(StoreCellValue, EveryNumberTypeRoundTripsAtItsBoundaries) {
       const std::string text = family == 'u'   ? std::to_string(value)
                                : family == 's' ? std::to_string(asSigned)
                                                : std::string(hex);
-      Cells table(3), want(3);
+      Cells table(3);
+      Cells want(3);
       for (int i = 0; i < width; ++i) want.data.bytes[26 + start + i] = (value >> 8 * i) & 0xFF;
       ASSERT_EQ(table.Store(type, text, 1), 1) << text;
       EXPECT_EQ(table.All(), want.All()) << text;
@@ -110,7 +112,8 @@ TEST(StoreCellValue, WritesOnlyWhollyInsideTheData) {
       {UByte, "1", 3, 0, {}},
       {UByte, "1", 0xFFFFFFFFu, 0, {}}};
   for (const auto& [type, text, record, result, changed] : cases) {
-    Cells table(2, 8), want(2, 8);
+    Cells table(2, 8);
+    Cells want(2, 8);
     for (const auto& [at, byte] : changed) want.data.bytes[at] = byte;
     EXPECT_EQ(table.Store(type, text, record), result) << text;
     EXPECT_EQ(table.All(), want.All()) << text;
@@ -134,7 +137,8 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   }
   table.columns[11].memberIndex = 99;      // a string of no member, or of no bytes, is taken
   EXPECT_EQ(table.Store(String, "z"), 1);  // and writes nothing
-  table.columns[11].memberIndex = 9, table.structDef.members[9].count = 0;
+  table.columns[11].memberIndex = 9;
+  table.structDef.members[9].count = 0;
   EXPECT_EQ(table.Store(String, "z"), 1);
   table.columns[3].offset = -1;
   table.structDef.recordSize = 26;

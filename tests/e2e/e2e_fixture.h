@@ -138,8 +138,9 @@ inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1
              3000) &&
          WaitUntil(
              [&] {
-               return Send({Mouse(0, at)}) && (Sleep(20), GetCursorPos(&cursor)) &&
-                      cursor.x == at.x && cursor.y == at.y;
+               if (!Send({Mouse(0, at)})) return false;
+               Sleep(20);
+               return GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y;
              },
              2000) &&
          Send(inputs);
