@@ -13,7 +13,7 @@ struct OptionSpec {
   Takes takes;
 };
 
-constexpr std::array<OptionSpec, 13> kOptions{{
+constexpr std::array<OptionSpec, 15> kOptions{{
     {"--def", 'd', Takes::Value},
     {"--struct", 's', Takes::Value},
     {"--list", 'l', Takes::Nothing},
@@ -25,6 +25,8 @@ constexpr std::array<OptionSpec, 13> kOptions{{
     {"--output", 'o', Takes::Value},
     {"--encoding", 0, Takes::Value},
     {"--strict", 0, Takes::Nothing},
+    {"--import", 0, Takes::Value},
+    {"--lenient", 0, Takes::Nothing},
     {"--help", 'h', Takes::Nothing},
     {"--version", 0, Takes::Nothing},
 }};
@@ -73,7 +75,13 @@ std::optional<UsageError> Apply(CliOptions& options, std::string_view name, std:
   } else if (name == "--output") {
     if (value.empty()) return UsageError{option, "パスが空です"};
     options.outputPath = value;
+  } else if (name == "--import") {
+    if (value.empty()) return UsageError{option, "パスが空です"};
+    options.importPath = value;
+  } else if (name == "--lenient") {
+    options.lenient = true;
   } else if (name == "--encoding") {
+    options.encodingGiven = true;
     if (value == "cp932") {
       options.encoding = OutputEncoding::Cp932;
     } else if (value == "utf-8") {
@@ -144,10 +152,23 @@ std::variant<CliOptions, UsageError> ParseOptions(const std::vector<std::string>
 
   const bool needsData = !(options.help || options.version || options.list || options.layout);
   if (operands.size() > 1) return UsageError{operands[1], "データファイルは一つだけ指定できます"};
-  if (operands.empty()) {
-    if (needsData) return UsageError{"DATAFILE", "データファイルが指定されていません"};
-  } else {
-    options.dataPath = operands[0];
+  if (!operands.empty()) options.dataPath = operands[0];
+  if (options.lenient && !options.importPath) {
+    return UsageError{"--lenient", "--import と一緒に指定してください"};
+  }
+  if (needsData && options.importPath) {
+    // The data file is the target: standard input cannot be written back, and without one the
+    // records start from zeros into --output.
+    if (options.columns) return UsageError{"--columns", "--import と一緒には使えません"};
+    if (options.firstRecord != 0 || options.recordCount) {
+      return UsageError{"--records", "--import と一緒には使えません"};
+    }
+    if (options.dataPath == "-") return UsageError{"-", "--import では標準入力は使えません"};
+    if (operands.empty() && !options.outputPath) {
+      return UsageError{"DATAFILE", "データファイルか --output を指定してください"};
+    }
+  } else if (needsData && operands.empty()) {
+    return UsageError{"DATAFILE", "データファイルが指定されていません"};
   }
   return options;
 }

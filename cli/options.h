@@ -22,6 +22,9 @@ struct CliOptions {
   std::optional<std::uint64_t> recordCount;  // none: to the end
   std::optional<std::string> outputPath;
   OutputEncoding encoding = OutputEncoding::Cp932;
+  bool encodingGiven = false;
+  std::optional<std::string> importPath;  // a CSV to take back into the data file
+  bool lenient = false;
   bool strict = false;
   bool help = false;
   bool version = false;

@@ -7,7 +7,9 @@
 #include "cli/encoding.h"
 #include "cli/options.h"
 #include "cli/stream_export.h"
+#include "datafile/data_buffer.h"
 #include "datafile/safe_write.h"
+#include "export/csv_import.h"
 #include "dialogs/type_choice.h"
 #include "records/value_format.h"
 #include "structdef/definition_parser.h"
@@ -39,10 +41,49 @@ constexpr std::string_view kHelp =
     "  -o, --output PATH       標準出力ではなくファイルへ (失敗時は元のファイルのまま)\n"
     "      --encoding cp932|utf-8|utf-8-bom  ラベルと文字列の文字コード (既定: cp932)\n"
     "      --strict            定義エラーがあれば何も出力せず終了\n"
+    "      --import CSV        CSV (見出し行つき) の値を DATAFILE に書き戻す (-o "
+    "で別のファイルへ;\n"
+    "                          DATAFILE なしは 0 から)。見出しのラベルで列を、No. 列で\n"
+    "                          レコードを決め、表示と違う値だけを書きます\n"
+    "      --lenient           --import で、値を項目編集と同じ規則で読む (範囲外も受け付ける)\n"
     "  -h, --help              この説明\n"
     "      --version           バージョン\n"
     "\n"
-    "終了コード: 0 完了, 1 使い方の誤り, 2 定義の問題, 3 データが読めない, 4 出力の失敗\n";
+    "終了コード: 0 完了, 1 使い方の誤り, 2 定義の問題, 3 データが読めない, 4 出力の失敗,\n"
+    "            5 CSV を受け付けない (何も書きません)\n";
+
+// Why a cell, a row or the CSV was refused, as the problem lines say it.
+std::string ProblemText(const CsvProblem& problem) {
+  const int bits = 8 * TypeWidth(problem.type);
+  switch (problem.kind) {
+    case CsvImportProblem::NoHeader: return "見出し行がありません";
+    case CsvImportProblem::UnclosedQuote: return "引用符が閉じられていません";
+    case CsvImportProblem::TextAfterQuote: return "閉じた引用符の後にコンマか改行がありません";
+    case CsvImportProblem::QuoteInField: return "引用符で始まらない値に引用符があります";
+    case CsvImportProblem::FieldCount: return "値の数が見出しの列の数と違います";
+    case CsvImportProblem::UnknownLabel: return "この名前の列は構造体にありません";
+    case CsvImportProblem::NotARecordNumber: return "レコード番号ではありません";
+    case CsvImportProblem::RecordNumberTooLarge:
+      return "レコード番号が大きすぎます (データが 4 GiB を越えます)";
+    case CsvImportProblem::DuplicateRecordNumber: return "同じレコード番号の行がほかにあります";
+    case CsvImportProblem::NotDecimal: return "10 進の整数ではありません";
+    case CsvImportProblem::OutOfRange:
+      if (problem.type == TypeCode::SByte || problem.type == TypeCode::SWord ||
+          problem.type == TypeCode::SLong) {
+        const std::int64_t half = std::int64_t{1} << (bits - 1);
+        return std::to_string(-half) + " から " + std::to_string(half - 1) + " の範囲外です";
+      }
+      return "0 から " + std::to_string((std::uint64_t{1} << bits) - 1) + " の範囲外です";
+    case CsvImportProblem::NotHex: return "16 進数ではありません";
+    case CsvImportProblem::TooManyDigits:
+      return "16 進数は " + std::to_string(bits / 4) + " 桁までです";
+    case CsvImportProblem::TooLong:
+      return std::to_string(problem.maxLength) + " バイトを越える文字列です";
+    case CsvImportProblem::PastTheEnd: return "アクセスできる範囲を越えたところに入力されました";
+    case CsvImportProblem::Encoding: return "文字コードが正しくありません";
+  }
+  return std::string();
+}
 
 class Run {
  public:
@@ -83,6 +124,7 @@ class Run {
   std::optional<UsageError> Select(std::vector<std::int32_t>& selection) const;
   ExitStatus PrintLayout();
   ExitStatus Export(const std::vector<std::int32_t>& selection);
+  ExitStatus Import();
 
   CliStreams& io_;
   CliOptions options_;
@@ -269,6 +311,59 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   return ExitStatus::Done;
 }
 
+ExitStatus Run::Import() {
+  const std::string& csvPath = *options_.importPath;
+  DataBuffer data;
+  data.bytes = std::make_unique<std::uint8_t[]>(0);  // no data file: records from zeros
+  if (!options_.dataPath.empty() && !LoadDataFile(data, options_.dataPath)) {
+    Report(options_.dataPath, "データファイルを読み込めませんでした。");
+    return ExitStatus::DataUnreadable;
+  }
+  DataBuffer csv;
+  if (!LoadDataFile(csv, csvPath)) {
+    Report(csvPath, "CSV ファイルを読み込めませんでした。");
+    return ExitStatus::DataUnreadable;
+  }
+  std::string_view text(reinterpret_cast<const char*>(csv.bytes.get()), csv.byteCount);
+
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  bool utf8 = options_.encoding != OutputEncoding::Cp932;
+  if (text.substr(0, 3) == kByteOrderMark) {
+    text.remove_prefix(3);
+    utf8 = true;
+  } else if (!options_.encodingGiven &&
+             std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; }) &&
+             Utf8ToCp932(text)) {
+    // Saved as UTF-8 without a mark: read as code page 932, every changed text would be wrong.
+    Report(csvPath,
+           "UTF-8 の CSV のようです。--encoding utf-8 を指定してください "
+           "(コードページ 932 なら --encoding cp932)。");
+    return ExitStatus::InputRefused;
+  }
+
+  Utf8Output codec;
+  CsvImportOptions request;
+  request.noBase = options_.noBase;
+  request.lenient = options_.lenient;
+  request.codec = utf8 ? &codec : nullptr;
+  const CsvImportResult result = ImportCsv(text, data, structDef_, columns_, request);
+  if (result.problemCount > 0) {
+    for (const CsvProblem& problem : result.problems) {
+      std::string where = std::to_string(problem.row) + " 行目";
+      if (!problem.label.empty()) where += ", \"" + problem.label + "\" 列";
+      Report(csvPath, where + ": " + ProblemText(problem));
+    }
+    std::string count = "問題が " + std::to_string(result.problemCount) + " 件あります";
+    if (result.problemCount > result.problems.size()) {
+      count += " (最初の " + std::to_string(result.problems.size()) + " 件を表示)";
+    }
+    Report(csvPath, count + "。何も書き込みませんでした。");
+    return ExitStatus::InputRefused;
+  }
+  const std::string& target = options_.outputPath ? *options_.outputPath : options_.dataPath;
+  return SaveDataFile(data, target) ? ExitStatus::Done : OutputFailed(target);
+}
+
 ExitStatus Run::Go(const std::vector<std::string>& args) {
   auto parsed = ParseOptions(args);
   if (auto* error = std::get_if<UsageError>(&parsed)) return Usage(*error);
@@ -316,6 +411,7 @@ ExitStatus Run::Go(const std::vector<std::string>& args) {
   BuildColumnList(structDef_, columns_);
   if (auto error = ApplyTypes()) return Usage(*error);
   if (options_.layout) return PrintLayout();
+  if (options_.importPath) return Import();
 
   std::vector<std::int32_t> selection;
   if (auto error = Select(selection)) return Usage(*error);

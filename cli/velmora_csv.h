@@ -14,6 +14,7 @@ enum class ExitStatus {
   Definition = 2,  // no definition file, no such structure, or an error under --strict
   DataUnreadable = 3,
   OutputFailed = 4,
+  InputRefused = 5,  // --import: the CSV cannot be taken back whole; nothing was written
 };
 
 // Standard output: a ByteSink that also says when its reader has gone (a closed pipe).

@@ -1,5 +1,6 @@
 #include "records/value_parse.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -59,6 +60,43 @@ std::uint32_t ParseNumberAs(TypeCode type, std::string_view text) {
     case TypeCode::SLong: return static_cast<std::uint32_t>(ParseSignedDecimal(text));
     default: return static_cast<std::uint32_t>(ParseDigits(text, 10));
   }
+}
+
+CellTextProblem CheckCellText(TypeCode type, std::string_view text, std::size_t maxLength) {
+  const int bits = 8 * TypeWidth(type);
+  switch (type) {
+    case TypeCode::Void: return CellTextProblem::None;
+    case TypeCode::String:
+      return text.size() > maxLength || text.find('\0') != std::string_view::npos
+                 ? CellTextProblem::TooLong
+                 : CellTextProblem::None;
+    case TypeCode::XByte:
+    case TypeCode::XWord:
+    case TypeCode::XLong:
+      if (text.empty()) return CellTextProblem::NotHex;
+      for (char c : text) {
+        if (c != '0' && kDigitValues[static_cast<unsigned char>(c)] == 0) {
+          return CellTextProblem::NotHex;
+        }
+      }
+      return text.size() > static_cast<std::size_t>(bits / 4) ? CellTextProblem::TooManyDigits
+                                                              : CellTextProblem::None;
+    default: break;
+  }
+  const bool isSigned =
+      type == TypeCode::SByte || type == TypeCode::SWord || type == TypeCode::SLong;
+  const bool negative = isSigned && !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty()) return CellTextProblem::NotDecimal;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return CellTextProblem::NotDecimal;
+    // Saturates well above every limit, so any number of digits is compared correctly.
+    value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), 1ull << 40);
+  }
+  const std::uint64_t limit =
+      isSigned ? (1ull << (bits - 1)) - (negative ? 0 : 1) : (1ull << bits) - 1;
+  return value > limit ? CellTextProblem::OutOfRange : CellTextProblem::None;
 }
 
 StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
