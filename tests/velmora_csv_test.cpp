@@ -175,6 +175,9 @@ TEST(VelmoraCsv, BadValuesAreUsageErrorsNamingTheOptionAndWriteNothing) {
       {{"-o", ""}, "--output"},
       {{"--records", ":1"}, "--records"},
       {{"--def"}, "--def"},  // with no value
+      {{"--lenient"}, "--lenient"},
+      {{"--import", "in.csv", "-c", "0"}, "--columns"},
+      {{"--import", "in.csv", "--records", "0:1"}, "--records"},
   };
   for (auto [args, option] : cases) {
     SCOPED_TRACE(option);
@@ -266,6 +269,162 @@ TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
   EXPECT_EQ(cli.Run({"-"}, std::string(17 << 20, '\0')), ExitStatus::Done);
   EXPECT_EQ(cli.shown, (Names{"16 レコード  16.8 MB/s", "17 レコード  8.9 MB/s", ""}));
 #endif
+}
+
+// 20-byte records; the fourth is partial. A name with bytes after its zero, a comma, a quote.
+constexpr std::string_view kItems =
+    "struct I { uword id; string name [6]; ubyte n; sbyte d; xword f; slong s [2]; }";
+const std::string kItemData(
+    "\x01\x00"
+    "ab\0zz\0\xFF\x80\x0F\xA0\x01\x02\x03\x04\xFF\xFF\xFF\xFF"
+    "\x02\x00"
+    "c,\"\x8D\x5C!\x00\x7F\xFF\xFF\x00\x00\x00\x80\x05\x00\x00\x00"
+    "\x03\x00\xFF\0\0\0\0\0\x01\x02\x00\x00\x01\x00\x00\x00\x02\x00\x00\x00"
+    "\x04\x00xyz",
+    65);
+
+// Export, rows in reverse as a sort by another column leaves them, import: the same bytes.
+TEST(VelmoraCsvImport, AnUntouchedExportComesBackByteForByte) {
+  const std::vector<std::vector<std::string>> optionSets = {
+      {}, {"--no-base", "1", "-t", "f=sword", "-t", "d=xbyte"}, {"--encoding", "utf-8-bom"}};
+  for (const std::vector<std::string>& options : optionSets) {
+    Cli cli(kItems, kItemData);
+    std::vector<std::string> args = options;
+    args.push_back("DATA");
+    ASSERT_EQ(cli.Run(args), ExitStatus::Done);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < cli.out.bytes_.size();) {
+      const std::size_t end = cli.out.bytes_.find("\r\n", at) + 2;
+      lines.push_back(cli.out.bytes_.substr(at, end - at));
+      at = end;
+    }
+    std::reverse(lines.begin() + 1, lines.end());
+    std::string sorted;
+    for (const std::string& line : lines) sorted += line;
+    WriteBytes(cli.dir.File("in.csv"), sorted);
+    if (options.size() == 2) args.erase(args.begin(), args.begin() + 2);  // the mark says UTF-8
+    args.insert(args.end(), {"--import", cli.dir.File("in.csv"), "-o", cli.dir.File("out.bin")});
+    EXPECT_EQ(cli.Run(args), ExitStatus::Done) << cli.err;
+    EXPECT_EQ(ReadBytes(cli.dir.File("out.bin")), kItemData);
+  }
+}
+
+TEST(VelmoraCsvImport, AOneCellEditEqualsTheWindowsEditThenWrite) {
+  struct Case {
+    std::uint32_t row;
+    int column;
+    std::string typed;  // into the window's item edit dialog
+    std::string csv;    // the header and line of the same edit
+  };
+  const std::vector<Case> cases = {
+      {0, 2, "65535", "id,No.\r\n65535,0\r\n"},
+      {1, 3, "a,\"b", "No.,name\r\n1,\"a,\"\"b\"\r\n"},
+      {0, 3, "", "No.,name\r\n0,\r\n"},
+      {2, 4, "7", "No.,n\n2,007\n"},
+      {0, 5, "-128", "No.,d\r\n0,-128\r\n"},
+      {1, 6, "00ff", "No.,f\r\n1,00ff\r\n"},
+      {2, 8, "-2147483648", "s[1],No.\r\n-2147483648,2\r\n"},
+  };
+  for (const Case& edit : cases) {
+    SCOPED_TRACE(edit.csv);
+    Session window(kItems);
+    window.Load(kItemData);
+    window.ui.editAnswer = [&edit](auto, auto) { return edit.typed; };
+    EditCell(window.state, window.ui, static_cast<int>(edit.row), edit.column);
+    window.Write(window.dir.File("written.bin"));
+    Cli cli(kItems, kItemData);
+    WriteBytes(cli.dir.File("in.csv"), edit.csv);
+    EXPECT_EQ(cli.Run({"--import", cli.dir.File("in.csv"), "DATA"}), ExitStatus::Done);
+    EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")), ReadBytes(window.dir.File("written.bin")));
+  }
+}
+
+TEST(VelmoraCsvImport, RowsByNumberColumnsByLabelInOrderAndNewRecordsFromZeros) {
+  Cli cli("struct D { ubyte a; ubyte a; string s [3]; }", "\x01\x02xyz\x03\x04uvw\x05");
+  WriteBytes(cli.dir.File("in.csv"),
+             "s,a,No.,Address,a,\n"
+             "q,9,1,zzz,8,\n"
+             ",,4,,7\r\n"
+             "\n"
+             ",,,,\r\n");
+  EXPECT_EQ(cli.Run({"--import", cli.dir.File("in.csv"), "DATA"}), ExitStatus::Done) << cli.err;
+  EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")), std::string("\x01\x02xyz\x09\x08q\0\0\x05\0\0\0\0"
+                                                             "\0\0\0\0\0\0\x07\0\0\0",
+                                                             25));
+  WriteBytes(cli.dir.File("in.csv"), "a\r5\r6\r");  // no "No.": by position
+  EXPECT_EQ(cli.Run({"--import", cli.dir.File("in.csv"), "DATA", "-o", cli.dir.File("o.bin")}),
+            ExitStatus::Done);
+  EXPECT_EQ(ReadBytes(cli.dir.File("o.bin")).substr(0, 6), "\x05\x02xyz\x06");
+  EXPECT_EQ(cli.Run({"--import", cli.dir.File("in.csv"), "-o", cli.dir.File("o.bin")}),
+            ExitStatus::Done);  // no data file
+  EXPECT_EQ(ReadBytes(cli.dir.File("o.bin")), std::string("\x05\0\0\0\0\x06\0\0\0\0", 10));
+}
+
+TEST(VelmoraCsvImport, LenientTakesEveryTextAsTypedIntoItsCell) {
+  Cli cli(kItems, kItemData);
+  WriteBytes(cli.dir.File("in.csv"), "n,id,name\r\n300,12 ,abcdefgh\r\n");
+  EXPECT_EQ(cli.Run({"--import", cli.dir.File("in.csv"), "--lenient", "DATA"}), ExitStatus::Done);
+  EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")).substr(0, 9), std::string("\x78\0abcdef\x2C", 9));
+}
+
+TEST(VelmoraCsvImport, BadInputIsRefusedWholeRowByRowAndNothingIsWritten) {
+  Cli cli(kItems, kItemData);
+  const std::string csv = cli.dir.File("in.csv");
+  const std::string out = cli.dir.File("out.bin");
+  std::string many = "f\r\n";  // more problems than are listed
+  for (int row = 0; row < 21; ++row) many += "g\n";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"No.,id,n,d,f,name,s[0]\r\n"
+       "0,1x,256,-129,12345,abcdefg,2147483648\r\n"
+       "3,1,,,,a,\r\n"  // the partial record has no "name"
+       "3,,,,,,\r\n"
+       "x,,,,,,\r\n"
+       "214748365,,,,,,\r\n"
+       "1,\"1\"x,,,,,\r\n"
+       "1,1\"\r\n"
+       "1,\r\n"
+       "2,\"open\r\n",
+       "2 行目, \"id\" 列: 10 進の整数ではありません\n"
+       "2 行目, \"n\" 列: 0 から 255 の範囲外です\n"
+       "2 行目, \"d\" 列: -128 から 127 の範囲外です\n"
+       "2 行目, \"f\" 列: 16 進数は 4 桁までです\n"
+       "2 行目, \"name\" 列: 6 バイトを越える文字列です\n"
+       "2 行目, \"s[0]\" 列: -2147483648 から 2147483647 の範囲外です\n"
+       "3 行目, \"name\" 列: アクセスできる範囲を越えたところに入力されました\n"
+       "4 行目, \"No.\" 列: 同じレコード番号の行がほかにあります\n"
+       "5 行目, \"No.\" 列: レコード番号ではありません\n"
+       "6 行目, \"No.\" 列: レコード番号が大きすぎます (データが 4 GiB を越えます)\n"
+       "7 行目: 閉じた引用符の後にコンマか改行がありません\n"
+       "8 行目: 引用符で始まらない値に引用符があります\n"
+       "9 行目: 値の数が見出しの列の数と違います\n"
+       "10 行目: 引用符が閉じられていません\n"
+       "問題が 14 件あります。何も書き込みませんでした。\n"},
+      {"No.,f,\x8D\x5C\r\n",
+       "1 行目, \"\x8D\x5C\" 列: この名前の列は構造体にありません\n"
+       "問題が 1 件あります。何も書き込みませんでした。\n"},
+      {"", "1 行目: 見出し行がありません\n問題が 1 件あります。何も書き込みませんでした。\n"},
+      {"name\r\n\xE6\xA7\x8B\r\n",
+       "UTF-8 の CSV のようです。--encoding utf-8 を指定してください (コードページ 932 なら "
+       "--encoding cp932)。\n"},
+      {"\xEF\xBB\xBFname\r\n\x8D\x5C\r\n",
+       "2 行目, \"name\" 列: 文字コードが正しくありません\n"
+       "問題が 1 件あります。何も書き込みませんでした。\n"},
+      {many, "問題が 21 件あります (最初の 20 件を表示)。何も書き込みませんでした。\n"},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    WriteBytes(csv, text);
+    EXPECT_EQ(cli.Run({"--import", csv, "DATA", "-o", out}), ExitStatus::InputRefused);
+    std::string lines;
+    for (std::size_t at = 0; at < cli.err.size(); at = cli.err.find('\n', at) + 1) {
+      lines +=
+          cli.err.substr(at + csv.size() + 2, cli.err.find('\n', at) + 1 - at - csv.size() - 2);
+    }
+    EXPECT_TRUE(lines.ends_with(expected)) << lines;
+    EXPECT_FALSE(FileExists(out));
+  }
+  EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")), kItemData);
+  EXPECT_EQ(cli.Run({"--import", csv}), ExitStatus::Usage);  // no data file, no --output
 }
 
 }  // namespace
