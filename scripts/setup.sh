@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool locales fonts-noto-cjk imagemagick
   zip unzip
+  libreoffice-calc-nogui
 )
 
 missing=()
