@@ -1,6 +1,9 @@
 // What the record list costs over a 64 MiB data file of 16-byte records with 8 member columns
 // (4,194,304 rows, 10 cells each): a refresh, making every cell's text once, the window's CSV
-// export, and velmora-csv streaming the same file to /dev/null and to a file.
+// export, and velmora-csv streaming the same file to /dev/null and to a file; and the way back,
+// --import of that export: unchanged (every text compared, nothing stored), over zeros (every
+// member cell parsed, checked and stored), and velmora-csv from file to file. Cells count as the
+// export counts them, 10 a row.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -14,6 +17,7 @@
 
 #include "app/app_state.h"
 #include "cli/velmora_csv.h"
+#include "export/csv_import.h"
 #include "export/csv_writer.h"
 
 namespace {
@@ -97,6 +101,56 @@ void BM_CsvExportAllColumns(benchmark::State& bench) {
 }
 BENCHMARK(BM_CsvExportAllColumns)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+struct StringSink : ByteSink {
+  bool Write(const char* bytes, std::size_t count) override {
+    text.append(bytes, count);
+    return true;
+  }
+  std::string text;
+};
+
+// The export of Loaded() with every column, numbered from 1 as the table is.
+const std::string& ExportedCsv() {
+  static const std::string csv = [] {
+    AppState& s = Loaded();
+    std::vector<std::int32_t> all;
+    for (std::size_t i = 0; i < s.columns.size(); ++i) all.push_back(static_cast<std::int32_t>(i));
+    StringSink sink;
+    CsvLines lines(s.table.Format(), s.columns, all, sink);
+    lines.WriteHeader();
+    lines.WriteRecords(0, s.table.RowCount(), s.table.Bytes(), s.table.ByteCount());
+    lines.Flush();
+    return sink.text;
+  }();
+  return csv;
+}
+
+void RunImport(benchmark::State& bench, bool fromZeros) {
+  AppState& s = Loaded();
+  const std::string& csv = ExportedCsv();
+  CsvImportOptions options;
+  options.noBase = 1;
+  std::uint64_t stored = 0;
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    DataBuffer data{std::make_unique<std::uint8_t[]>(kDataBytes), kDataBytes};
+    if (!fromZeros) std::copy_n(s.dataBuffer.bytes.get(), kDataBytes, data.bytes.get());
+    bench.ResumeTiming();
+    const CsvImportResult result = ImportCsv(csv, data, s.structDef, s.columns, options);
+    if (result.problemCount > 0) bench.SkipWithError("import refused");
+    stored += result.cellsStored;
+  }
+  bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations()) * s.table.RowCount() * 10);
+  bench.counters["stored_cells"] = static_cast<double>(stored / bench.iterations());
+  bench.counters["csv_MB"] = static_cast<double>(csv.size()) / 1e6;
+}
+
+void BM_CsvImportUnchanged(benchmark::State& bench) { RunImport(bench, false); }
+BENCHMARK(BM_CsvImportUnchanged)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_CsvImportOverZeros(benchmark::State& bench) { RunImport(bench, true); }
+BENCHMARK(BM_CsvImportOverZeros)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 // The data of Loaded() as a file, with its structure.
 struct DataFolder {
   DataFolder() {
@@ -113,7 +167,9 @@ struct DataFolder {
     std::fclose(data);
   }
   ~DataFolder() {
-    for (const char* name : {"/struct.def", "/data.bin", "/out.csv"}) unlink((path + name).c_str());
+    for (const char* name : {"/struct.def", "/data.bin", "/out.csv", "/in.csv", "/out.bin"}) {
+      unlink((path + name).c_str());
+    }
     rmdir(path.c_str());
   }
   std::string path;
@@ -150,6 +206,32 @@ BENCHMARK(BM_VelmoraCsvToDevNull)->Iterations(3)->Unit(benchmark::kMillisecond)-
 
 void BM_VelmoraCsvToFile(benchmark::State& bench) { RunCli(bench, true); }
 BENCHMARK(BM_VelmoraCsvToFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// velmora-csv --import from file to file: the CSV and the data read, imported, written safely.
+void BM_VelmoraCsvImportToFile(benchmark::State& bench) {
+  DataFolder folder;
+  const std::string& csv = ExportedCsv();
+  std::FILE* file = std::fopen((folder.path + "/in.csv").c_str(), "wb");
+  std::fwrite(csv.data(), 1, csv.size(), file);
+  std::fclose(file);
+  CliStreams io;
+  io.in = stdin;
+  io.error = [](std::string_view) {};
+  const std::vector<std::string> args = {"-d",
+                                         folder.path + "/struct.def",
+                                         "--no-base",
+                                         "1",
+                                         "--import",
+                                         folder.path + "/in.csv",
+                                         "-o",
+                                         folder.path + "/out.bin",
+                                         folder.path + "/data.bin"};
+  for (auto _ : bench) {
+    if (RunVelmoraCsv(args, io) != ExitStatus::Done) bench.SkipWithError("import failed");
+  }
+  bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations()) * (kDataBytes / 16) * 10);
+}
+BENCHMARK(BM_VelmoraCsvImportToFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
