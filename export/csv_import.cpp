@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::string_view kNumberLabel = "No.";
-
 // The fields of one CSV line after another (RFC 4180: quoted fields may hold commas, doubled
 // quotes and line breaks). Lines end in CR LF, LF or CR.
 class CsvScanner {
