@@ -197,24 +197,37 @@ std::size_t Importer::MaxTextLength(int column) const {
 }
 
 void Importer::MapHeader(const std::vector<std::string_view>& labels) {
-  // Each label takes the next column of that label, so two members of one name map in order.
-  std::unordered_map<std::string, std::vector<int>> byLabel;
-  for (std::size_t j = columns_.size(); j-- > 0;) {
-    const std::string& label = columns_[j].label;
-    byLabel[options_.codec ? options_.codec->Convert(label) : label].push_back(static_cast<int>(j));
+  // The fields of each label in header order; the columns of that label, in layout order, take
+  // them one by one, so two members of one name map in order. Only the header's labels are
+  // looked up: a structure may have tens of thousands of columns.
+  struct Waiting {
+    std::vector<std::size_t> fields;
+    std::size_t next = 0;
+  };
+  std::unordered_map<std::string_view, Waiting> waiting;
+  for (std::size_t k = 0; k < labels.size(); ++k) waiting[labels[k]].fields.push_back(k);
+  constexpr int kUnmatched = -2;
+  fieldColumns_.assign(labels.size(), kUnmatched);
+  std::size_t matched = 0;
+  std::string converted;
+  for (std::size_t j = 0; j < columns_.size() && matched < labels.size(); ++j) {
+    std::string_view label = columns_[j].label;
+    if (options_.codec) {
+      converted = options_.codec->Convert(label);
+      label = converted;
+    }
+    auto found = waiting.find(label);
+    if (found == waiting.end() || found->second.next == found->second.fields.size()) continue;
+    const std::size_t k = found->second.fields[found->second.next++];
+    ++matched;
+    if (j == 0) numberField_ = static_cast<int>(k);
+    fieldColumns_[k] = j >= kFirstMemberColumn ? static_cast<int>(j) : kIgnored;
   }
   for (std::size_t k = 0; k < labels.size(); ++k) {
-    auto found = byLabel.find(std::string(labels[k]));
-    if (found == byLabel.end() || found->second.empty()) {
-      const auto decoded = options_.codec ? options_.codec->ToCp932(labels[k]) : std::nullopt;
-      Report(1, -1, CsvImportProblem::UnknownLabel, decoded.value_or(std::string(labels[k])));
-      fieldColumns_.push_back(kIgnored);
-      continue;
-    }
-    const int column = found->second.back();
-    found->second.pop_back();
-    if (column == 0) numberField_ = static_cast<int>(k);
-    fieldColumns_.push_back(column >= kFirstMemberColumn ? column : kIgnored);
+    if (fieldColumns_[k] != kUnmatched) continue;
+    fieldColumns_[k] = kIgnored;
+    const auto decoded = options_.codec ? options_.codec->ToCp932(labels[k]) : std::nullopt;
+    Report(1, -1, CsvImportProblem::UnknownLabel, decoded.value_or(std::string(labels[k])));
   }
 }
 

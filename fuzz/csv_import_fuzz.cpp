@@ -43,18 +43,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
   // The export's lines, as csv_writer_fuzz proves them: RFC 4180 fields, CR LF.
   std::string csv;
-  const auto line = [&csv, &picked](const auto& textOf) {
+  std::string text;
+  const auto field = [&csv, &text](bool first) {
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos;
+    if (!first) csv += ',';
+    if (quoted) csv += '"';
+    for (char c : text) csv.append(quoted && c == '"' ? 2 : 1, c);
+    if (quoted) csv += '"';
+  };
+  for (std::size_t k = 0; k < picked.size(); ++k) {
+    text = in.columns[picked[k]].label;
+    field(k == 0);
+  }
+  csv += "\r\n";
+  for (std::uint32_t r : rows) {
     for (std::size_t k = 0; k < picked.size(); ++k) {
-      const std::string text = textOf(picked[k]);
-      const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos;
-      csv += std::string(k > 0, ',') + std::string(quoted, '"');
-      for (char c : text) csv.append(quoted && c == '"' ? 2 : 1, c);
-      csv += std::string(quoted, '"');
+      table.CellText(r, picked[k], text);
+      field(k == 0);
     }
     csv += "\r\n";
-  };
-  line([&in](std::int32_t j) { return in.columns[j].label; });
-  for (std::uint32_t r : rows) line([&table, r](std::int32_t j) { return table.CellText(r, j); });
+  }
 
   CsvImportOptions options;
   options.noBase = noBase;
