@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the sources' format, builds everything and runs every test:
-# the native unit tests, the same tests under the sanitizers, the Windows build's tests under
-# Wine (unit and end to end), a bounded run of every fuzzer, and the package a user downloads
-# (scripts/package-test.sh).
+# the native unit tests, velmora-csv over huge pipes and through LibreOffice Calc, the same tests
+# under the sanitizers, the Windows build's tests under Wine (unit and end to end), a bounded run
+# of every fuzzer, and the package a user downloads (scripts/package-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +20,7 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 ctest --preset stress
+ctest --preset spreadsheet
 
 stage "sanitizer build and unit tests"
 cmake --preset sanitize >/dev/null
