@@ -7,6 +7,7 @@
 #include "records/list_view_columns.h"
 #include "records/value_format.h"
 #include "records/value_parse.h"
+#include "resources/messages.h"
 #include "structdef/record_layout.h"
 #include "structdef/definition_parser.h"
 
@@ -17,11 +18,6 @@
 #endif
 
 namespace {
-
-constexpr std::string_view kTableInitFailed =
-    "テーブルを初期化できませんでした。\r\nプログラムを終了してください。";
-
-std::string Quoted(std::string_view text) { return '"' + std::string(text) + '"'; }
 
 MessageSink MessagesOf(UserInterface& ui) {
   return [&ui](std::string_view text, std::string_view caption) { ui.ShowMessage(text, caption); };
@@ -54,14 +50,13 @@ void StartUp(AppState& state, UserInterface& ui,
     state.currentDirectory = *workingDirectory;
   } else {
     state.currentDirectory.clear();
-    ui.ShowMessage("カレントディレクトリの取得に失敗しました\r\nプログラムの動作が保証できません",
-                   "FatalError!");
+    ui.ShowMessage(texts::kNoWorkingDirectory, texts::kNoWorkingDirectoryCaption);
   }
   const DefinitionRead listed =
       ListStructNames(StructDefPath(state.currentDirectory),
                       [&ui](std::string_view name) { ui.AddStructName(name); });
-  ui.SetStatusText(listed == DefinitionRead::Read ? "構造体定義ファイルを読み込みました。"
-                                                  : "構造体定義ファイルを読み込めませんでした。");
+  ui.SetStatusText(listed == DefinitionRead::Read ? texts::kDefinitionsRead
+                                                  : texts::kDefinitionsUnreadable);
   ui.SelectFirstStructName();
   ApplySelectedStructure(state, ui);
 }
@@ -80,7 +75,8 @@ void RefreshRecordTable(AppState& state, UserInterface& ui) {
   // for cells, which must not point into bytes a load has just released.
   state.table.Refresh(state.dataBuffer, state.structDef, state.columns, state.noBase);
   RecordListView& list = ui.RecordList();
-  if (!list.DeleteAllItems()) ui.ShowMessage(kTableInitFailed, "Fatal Error");
+  if (!list.DeleteAllItems())
+    ui.ShowMessage(texts::kTableInitFailed, texts::kTableInitFailedCaption);
   list.ShowRows(state.table.RowCount());
 }
 
@@ -90,32 +86,32 @@ void SelectStructure(AppState& state, UserInterface& ui, Notification notificati
 
 void PathFieldNotify(UserInterface& ui, Notification notification) {
   if (notification.event != ControlEvent::Other) return;
-  ui.ShowMessage(ToSignedDecimalText(notification.code), "EDIT Event");
+  ui.ShowMessage(ToSignedDecimalText(notification.code), texts::kEditEventCaption);
 }
 
 void ReadDataFile(AppState& state, UserInterface& ui) {
   const std::string path = ui.PathFieldText();
   if (path.empty()) return;
   if (!LoadDataFile(state.dataBuffer, path)) {
-    ui.ShowMessage(path, "FileReadError!");
+    ui.ShowMessage(path, texts::kReadFailedCaption);
     return;
   }
   RefreshRecordTable(state, ui);
-  ui.SetStatusText("データ" + Quoted(path) + "を読み込みました");
+  ui.SetStatusText(texts::DataRead(path));
 }
 
 void WriteDataFile(AppState& state, UserInterface& ui) {
   const std::string path = ui.PathFieldText();
   if (path.empty()) return;
   if (!state.dataBuffer.HasBytes()) {
-    ui.ShowMessage("データがありません", "Error Message");
+    ui.ShowMessage(texts::kNoData, texts::kNoDataCaption);
     return;
   }
   if (!SaveDataFile(state.dataBuffer, path)) {
-    ui.ShowMessage(path, "FileWriteError!");
+    ui.ShowMessage(path, texts::kWriteFailedCaption);
     return;
   }
-  ui.SetStatusText("データを" + Quoted(path) + "に書き込みました");
+  ui.SetStatusText(texts::DataWritten(path));
 }
 
 void BrowseForDataFile(UserInterface& ui) {
@@ -135,7 +131,7 @@ void ExportCsv(AppState& state, UserInterface& ui) {
       ui.ChooseExport(ExportColumnLabels(state.columns, state.lastColumnIndex));
   if (!choice) return;
   if (choice->path.empty()) {
-    ui.SetStatusText("ファイル名が空なためエクスポートできません。");
+    ui.SetStatusText(texts::kExportPathEmpty);
     return;
   }
   const CsvResult result = WriteCsv(choice->path, state.table, state.columns, choice->columns,
@@ -143,9 +139,9 @@ void ExportCsv(AppState& state, UserInterface& ui) {
                                       return ui.AskYesNo(text, caption);
                                     });
   if (result == CsvResult::Written) {
-    ui.SetStatusText("ファイル" + Quoted(choice->path) + "をエクスポートしました。");
+    ui.SetStatusText(texts::Exported(choice->path));
   } else if (result == CsvResult::Failed) {
-    ui.SetStatusText("ファイル" + Quoted(choice->path) + "のエクスポートに失敗しました。");
+    ui.SetStatusText(texts::ExportFailed(choice->path));
   }
 }
 
@@ -161,21 +157,21 @@ void EditCell(AppState& state, UserInterface& ui, int row, int column) {
 
   // The dialog starts from the text the cell shows, as far as the list gives it back.
   const std::string shown = state.table.CellText(record, column);
-  const std::string caption = "No." + ToSignedDecimalText(row) + " : " + columnDef.label +
-                              " : 型=" + std::string(TypeName(columnDef.displayType));
+  const std::string caption = texts::EditCaption(ToSignedDecimalText(row), columnDef.label,
+                                                 TypeName(columnDef.displayType));
   const std::optional<std::string> typed = ui.EditCellText(caption, shown);
   if (!typed) return;
   if (StoreCellValue(state.dataBuffer, state.structDef, state.columns, *typed, column, record) !=
       StoreResult::Stored) {
-    ui.SetStatusText("アクセスできる範囲を越えたところに入力されました");
+    ui.SetStatusText(texts::kEditOutsideData);
     return;
   }
   state.table.SetEditedText(record, column, *typed);
   if (!ui.RecordList().UpdateCell(record, column)) {
     // The value is stored, but the cell keeps showing what it showed before.
     state.table.SetEditedText(record, column, shown);
-    ui.ShowMessage(*typed, "入力値の反映に失敗しました");
-    ui.SetStatusText("入力値の反映に失敗しました");
+    ui.ShowMessage(*typed, texts::kEditNotShown);
+    ui.SetStatusText(texts::kEditNotShown);
   }
 }
 
@@ -185,17 +181,15 @@ void ChangeColumnType(AppState& state, UserInterface& ui, int column) {
   const TypeCode current = columnDef.displayType;
   const std::optional<TypeFamily> family = FamilyOfType(current);
   if (!family) {
-    ui.SetStatusText(Quoted(TypeName(current)) + "型は変更できません");
+    ui.SetStatusText(texts::TypeCannotChange(TypeName(current)));
     return;
   }
   const std::optional<TypeCode> chosen = ui.ChooseDisplayType(*family, columnDef.label, current);
-  // A choice outside the column's width family would change how many bytes a cell covers.
-  if (!chosen || *chosen == current || FamilyOfType(*chosen) != family) return;
+  if (!chosen || *chosen == current || CheckRetype(current, *chosen) != Retype::Allowed) return;
 
   columnDef.displayType = *chosen;
   RefreshRecordTable(state, ui);
-  ui.SetStatusText(Quoted(columnDef.label) + "の型を " + std::string(TypeName(*chosen)) +
-                   " に変更しました");
+  ui.SetStatusText(texts::TypeChanged(columnDef.label, TypeName(*chosen)));
 }
 
 CommandOutcome DispatchCommand(AppState& state, UserInterface& ui, int id,

@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/encoding.h"
 #include "cli/velmora_csv.h"
+#include "resources/messages.h"
 
 int main(int argc, char** argv) {
   PrepareStandardStreams();
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Chunks and kept cells are small; a record of gigabytes held whole (fields that overlap,
     // which struct.def cannot declare) is all that can get here.
-    const std::string message = "velmora-csv: メモリが足りません。";
+    const std::string message(texts::kOutOfMemory);
     io.error(io.utf8Terminal ? Cp932ToUtf8(message) : message);
     return static_cast<int>(ExitStatus::DataUnreadable);
   }

@@ -10,7 +10,7 @@
 #include "datafile/data_buffer.h"
 #include "datafile/safe_write.h"
 #include "export/csv_import.h"
-#include "dialogs/type_choice.h"
+#include "resources/messages.h"
 #include "records/value_format.h"
 #include "structdef/definition_parser.h"
 #include "structdef/record_layout.h"
@@ -68,8 +68,7 @@ std::string ProblemText(const CsvProblem& problem) {
     case CsvImportProblem::DuplicateRecordNumber: return "同じレコード番号の行がほかにあります";
     case CsvImportProblem::NotDecimal: return "10 進の整数ではありません";
     case CsvImportProblem::OutOfRange:
-      if (problem.type == TypeCode::SByte || problem.type == TypeCode::SWord ||
-          problem.type == TypeCode::SLong) {
+      if (FormOfType(problem.type) == TypeForm::Signed) {
         const std::int64_t half = std::int64_t{1} << (bits - 1);
         return std::to_string(-half) + " から " + std::to_string(half - 1) + " の範囲外です";
       }
@@ -79,7 +78,7 @@ std::string ProblemText(const CsvProblem& problem) {
       return "16 進数は " + std::to_string(bits / 4) + " 桁までです";
     case CsvImportProblem::TooLong:
       return std::to_string(problem.maxLength) + " バイトを越える文字列です";
-    case CsvImportProblem::PastTheEnd: return "アクセスできる範囲を越えたところに入力されました";
+    case CsvImportProblem::PastTheEnd: return std::string(texts::kEditOutsideData);
     case CsvImportProblem::Encoding: return "文字コードが正しくありません";
   }
   return std::string();
@@ -101,7 +100,7 @@ class Run {
   }
   ExitStatus Usage(const UsageError& error) {
     Report(std::string(kProgram) + ": " + error.option, error.problem);
-    io_.error(ForTerminal("詳しくは velmora-csv --help を参照してください。"));
+    io_.error(ForTerminal(texts::kSeeHelp));
     return ExitStatus::Usage;
   }
   // Text of names and labels on standard output, in the encoding asked for.
@@ -113,7 +112,7 @@ class Run {
     return ok || io_.out->ReaderGone() ? ExitStatus::Done : OutputFailed(kProgram);
   }
   ExitStatus OutputFailed(std::string_view subject) {
-    Report(subject, "出力に失敗しました。");
+    Report(subject, texts::kOutputFailed);
     return ExitStatus::OutputFailed;
   }
 
@@ -156,17 +155,15 @@ std::optional<UsageError> Run::ApplyTypes() {
     const std::string item = request.substr(0, equals);
     const std::string keyword = request.substr(equals + 1);
     const std::optional<int> column = FindColumn(item);
-    if (!column) return UsageError{"--type", "\"" + item + "\"という列はありません"};
+    if (!column) return UsageError{"--type", texts::NoSuchColumn(item)};
     ColumnDef& target = columns_[static_cast<std::size_t>(*column)];
     const std::optional<TypeCode> chosen = FindKeyword(keyword);
-    if (!chosen) return UsageError{"--type", "\"" + keyword + "\"は定義された型ではありません"};
-    const std::optional<TypeFamily> family = FamilyOfType(target.displayType);
-    if (!family) {
-      return UsageError{"--type",
-                        "\"" + std::string(TypeName(target.displayType)) + "\"型は変更できません"};
-    }
-    if (FamilyOfType(*chosen) != family) {
-      return UsageError{"--type", "\"" + item + "\"は\"" + keyword + "\"型にできません"};
+    if (!chosen) return UsageError{"--type", texts::NotAType(keyword)};
+    switch (CheckRetype(target.displayType, *chosen)) {
+      case Retype::NotANumber:
+        return UsageError{"--type", texts::TypeCannotChange(TypeName(target.displayType))};
+      case Retype::OtherFamily: return UsageError{"--type", texts::CannotBecome(item, keyword)};
+      case Retype::Allowed: break;
     }
     target.displayType = *chosen;
   }
@@ -187,14 +184,14 @@ std::optional<UsageError> Run::Select(std::vector<std::int32_t>& selection) cons
       const auto high = dash == std::string::npos ? low : ParseCount(item.substr(dash + 1));
       if (low && high) {
         if (*low > *high || *high >= columns_.size()) {
-          return UsageError{"--columns", "\"" + item + "\"は列番号の範囲外です"};
+          return UsageError{"--columns", texts::OutOfColumnRange(item)};
         }
         std::fill(chosen.begin() + static_cast<std::ptrdiff_t>(*low),
                   chosen.begin() + static_cast<std::ptrdiff_t>(*high) + 1, 1);
       } else if (const auto column = FindColumn(item)) {
         chosen[static_cast<std::size_t>(*column)] = 1;
       } else {
-        return UsageError{"--columns", "\"" + item + "\"という列はありません"};
+        return UsageError{"--columns", texts::NoSuchColumn(item)};
       }
     }
   }
@@ -257,7 +254,7 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   if (options_.dataPath != "-") {
     opened.reset(std::fopen(options_.dataPath.c_str(), "rb"));
     if (!opened) {
-      Report(options_.dataPath, "データファイルを読み込めませんでした。");
+      Report(options_.dataPath, texts::kDataUnreadable);
       return ExitStatus::DataUnreadable;
     }
     in = opened.get();
@@ -299,7 +296,7 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
       written ? StreamCsv(in, format, lines, request) : StreamResult::WriteFailed;
   progress.reset();
   if (result == StreamResult::ReadFailed) {
-    Report(options_.dataPath, "データファイルを読み込めませんでした。");
+    Report(options_.dataPath, texts::kDataUnreadable);
     return ExitStatus::DataUnreadable;
   }
   written = result == StreamResult::Done && lines.Flush();
@@ -374,7 +371,7 @@ ExitStatus Run::Go(const std::vector<std::string>& args) {
   std::vector<std::string> names;
   const auto addName = [&names](std::string_view name) { names.emplace_back(name); };
   if (ListStructNames(options_.defPath, addName) == DefinitionRead::Unreadable) {
-    Report(options_.defPath, "構造体定義ファイルを読み込めませんでした。");
+    Report(options_.defPath, texts::kDefinitionsUnreadable);
     return ExitStatus::Definition;
   }
   if (options_.list) {
@@ -390,12 +387,12 @@ ExitStatus Run::Go(const std::vector<std::string>& args) {
     });
     if (found == names.end()) {
       io_.error(options_.defPath + ": \"" + *options_.structName + "\"" +
-                ForTerminal("という構造体はありません。"));
+                ForTerminal(texts::kNoSuchStructure));
       return ExitStatus::Definition;
     }
     name = *found;
   } else if (names.empty()) {
-    Report(options_.defPath, "構造体が定義されていません。");
+    Report(options_.defPath, texts::kNoStructures);
     return ExitStatus::Definition;
   } else {
     name = names.front();

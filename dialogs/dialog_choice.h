@@ -12,7 +12,7 @@ enum class DialogEnd : int { Ok = 1, Cancel = 2 };
 // end at once with CANCEL.
 struct RadioDialogStart {
   int checkedRadio = 0;     // control id to mark with BM_SETCHECK; 0 for none
-  std::string errorText;    // non-empty: MessageBoxA(dialog, errorText, kDialogErrorCaption)
+  std::string errorText;    // non-empty: a box with texts::kDialogErrorCaption
   bool endsAtOnce = false;  // then the dialog ends with CANCEL
 };
 
@@ -22,5 +22,3 @@ struct DialogCommandOutcome {
   bool handled = false;
   std::optional<DialogEnd> end;
 };
-
-inline constexpr std::string_view kDialogErrorCaption = "Error!";

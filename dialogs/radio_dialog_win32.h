@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/dialog_choice.h"
+#include "resources/messages.h"
 
 // The Windows half of the settings and type change dialogs, whose choice logic is portable.
 
@@ -12,7 +13,8 @@
 inline void StartRadioDialog(HWND dialog, const RadioDialogStart& start) {
   if (start.checkedRadio != 0) SendDlgItemMessageA(dialog, start.checkedRadio, BM_SETCHECK, 1, 0);
   if (!start.errorText.empty()) {
-    MessageBoxA(dialog, start.errorText.c_str(), std::string(kDialogErrorCaption).c_str(), MB_OK);
+    MessageBoxA(dialog, start.errorText.c_str(), std::string(texts::kDialogErrorCaption).c_str(),
+                MB_OK);
   }
   if (start.endsAtOnce) EndDialog(dialog, static_cast<INT_PTR>(DialogEnd::Cancel));
 }

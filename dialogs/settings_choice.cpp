@@ -1,6 +1,7 @@
 #include "dialogs/settings_choice.h"
 
 #include "records/value_format.h"
+#include "resources/messages.h"
 #include "resources/resource.h"
 
 RadioDialogStart StartSettingsChoice(std::int32_t noBase) {
@@ -10,7 +11,7 @@ RadioDialogStart StartSettingsChoice(std::int32_t noBase) {
   } else if (noBase == 1) {
     start.checkedRadio = IDC_NO_BASE_ONE;
   } else {
-    start.errorText = "No.初期数設定値が異常です(" + ToSignedDecimalText(noBase) + ")";
+    start.errorText = texts::BadNoBase(ToSignedDecimalText(noBase));
     start.endsAtOnce = true;
   }
   return start;

@@ -3,32 +3,15 @@
 #include <array>
 
 #include "records/value_format.h"
+#include "resources/messages.h"
 #include "resources/resource.h"
 
 namespace {
 
-// The unsigned, signed and hexadecimal type of a family, in radio order.
-std::array<TypeCode, 3> FamilyTypes(TypeFamily family) {
-  switch (family) {
-    case TypeFamily::Byte: return {TypeCode::UByte, TypeCode::SByte, TypeCode::XByte};
-    case TypeFamily::Word: return {TypeCode::UWord, TypeCode::SWord, TypeCode::XWord};
-    case TypeFamily::Long: break;
-  }
-  return {TypeCode::ULong, TypeCode::SLong, TypeCode::XLong};
-}
-
+// In the order of FamilyTypes.
 constexpr std::array<int, 3> kTypeRadios{IDC_TYPE_UNSIGNED, IDC_TYPE_SIGNED, IDC_TYPE_HEX};
 
 }  // namespace
-
-std::optional<TypeFamily> FamilyOfType(TypeCode type) {
-  for (TypeFamily family : {TypeFamily::Byte, TypeFamily::Word, TypeFamily::Long}) {
-    for (TypeCode member : FamilyTypes(family)) {
-      if (member == type) return family;
-    }
-  }
-  return std::nullopt;
-}
 
 RadioDialogStart StartTypeChoice(TypeChoice& choice) {
   RadioDialogStart start;
@@ -38,7 +21,7 @@ RadioDialogStart StartTypeChoice(TypeChoice& choice) {
   }
   if (start.checkedRadio == 0) {
     start.errorText =
-        "型が異常です(" + ToSignedDecimalText(static_cast<std::int32_t>(choice.current)) + ")";
+        texts::BadType(ToSignedDecimalText(static_cast<std::int32_t>(choice.current)));
     start.endsAtOnce = true;
   }
   // Every opening starts from the column's own type, so no earlier choice carries over.

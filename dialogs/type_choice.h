@@ -5,13 +5,6 @@
 #include "dialogs/dialog_choice.h"
 #include "structdef/type_model.h"
 
-// The width families of the number types; each has its own type change dialog, whose three
-// radios stand for the family's unsigned, signed and hexadecimal type.
-enum class TypeFamily { Byte, Word, Long };
-
-// The family of a display type; none for String, Void and unknown codes (no dialog).
-std::optional<TypeFamily> FamilyOfType(TypeCode type);
-
 // One opening of a type change dialog: the column's type and the type the radios now choose.
 struct TypeChoice {
   TypeFamily family;

@@ -9,7 +9,12 @@
 #include "records/value_parse.h"
 #include "structdef/definition_parser.h"
 
-#define FUZZ_CHECK(ok) ((ok) ? void() : (std::fprintf(stderr, "failed: %s\n", #ok), std::abort()))
+inline void FuzzCheck(bool ok, const char* condition) {
+  if (ok) return;
+  std::fprintf(stderr, "failed: %s\n", condition);
+  std::abort();
+}
+#define FUZZ_CHECK(ok) FuzzCheck((ok), #ok)
 
 // Exactly as long as the data, so that AddressSanitizer catches a read past it.
 inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
@@ -35,6 +40,11 @@ struct LayoutInput : FuzzedDataProvider {
     BuildColumnList(def, columns);
   }
   int n() const { return static_cast<int>(columns.size()); }
+  // A code of the type table, one past it or a negative one: any display type a column holds.
+  TypeCode AnyTypeCode() {
+    const auto codes = static_cast<std::int32_t>(kTypes.size() + 1);
+    return static_cast<TypeCode>(ConsumeIntegral<std::int32_t>() % codes);
+  }
   const std::string definition = ConsumeRandomLengthString(1024);
   StructDef def;
   ColumnList columns;

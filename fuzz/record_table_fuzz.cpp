@@ -6,8 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   LayoutInput in(input, size);
   const auto base = in.ConsumeIntegral<std::int32_t>();
   for (int i = in.ConsumeIntegralInRange(0, 4); i > 0; --i)
-    in.columns[in.ConsumeIntegralInRange(0, in.n() - 1)].displayType =
-        static_cast<TypeCode>(in.ConsumeIntegral<std::int32_t>() % 12);
+    in.columns[in.ConsumeIntegralInRange(0, in.n() - 1)].displayType = in.AnyTypeCode();
   const DataBuffer data = ExactBuffer(in.ConsumeRemainingBytes<std::uint8_t>());
   RecordTable table;
   table.Refresh(data, in.def, in.columns, base);

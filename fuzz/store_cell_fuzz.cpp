@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   LayoutInput in(input, size);
   const int column = in.ConsumeIntegralInRange(-2, in.n() + 1);
   if (column >= 2 && column < in.n() && in.ConsumeBool())  // display types any code
-    in.columns[column].displayType = static_cast<TypeCode>(in.ConsumeIntegral<int>() % 12);
+    in.columns[column].displayType = in.AnyTypeCode();
   const std::uint32_t record = in.ConsumeIntegral<std::uint32_t>() >> (in.ConsumeBool() ? 26 : 0);
   const std::string text = in.ConsumeRandomLengthString(2048);
   const std::vector<std::uint8_t> bytes = in.ConsumeRemainingBytes<std::uint8_t>();

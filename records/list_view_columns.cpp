@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "resources/messages.h"
+
 namespace {
 
 constexpr std::string_view kWidestNumber = "-2147483648";
@@ -12,36 +14,16 @@ constexpr std::string_view kWidestNumber = "-2147483648";
 // string member of a huge count.
 constexpr std::int32_t kStringSampleCap = kMaxColumnWidth;
 
-constexpr std::string_view kTableInitFailed =
-    "テーブルを初期化できませんでした。\r\nプログラムを終了してください。";
-constexpr std::string_view kTableInitFailedCaption = "Fatal Error";
-
 int MeasureOrFallback(std::string_view text, RecordListView& list) {
   return list.MeasureTextWidth(text).value_or(kFallbackTextWidth);
-}
-
-// Characters of "-2147483648" measured for a type: the length of its longest cell text.
-int SampleCharacters(TypeCode type) {
-  switch (type) {
-    case TypeCode::UByte: return 3;
-    case TypeCode::SByte: return 4;
-    case TypeCode::XByte: return 2;
-    case TypeCode::UWord: return 5;
-    case TypeCode::SWord: return 6;
-    case TypeCode::XWord: return 4;
-    case TypeCode::ULong: return 10;
-    case TypeCode::SLong: return 11;
-    case TypeCode::XLong: return 8;
-    case TypeCode::Void:
-    case TypeCode::String: break;
-  }
-  return 0;
 }
 
 }  // namespace
 
 std::int32_t MeasureTypeSampleWidth(TypeCode type, RecordListView& list) {
-  const int characters = SampleCharacters(type);
+  // As many characters of "-2147483648" as the type's longest cell text has.
+  const TypeInfo* info = FindType(type);
+  const int characters = info != nullptr ? info->widestText : 0;
   if (characters == 0) return kFallbackTextWidth;
   return MeasureOrFallback(kWidestNumber.substr(0, static_cast<std::size_t>(characters)), list);
 }
@@ -56,7 +38,7 @@ void InsertListColumn(const ColumnDef& column, const StructDef& structDef, Recor
   ++lastColumnIndex;
   const int headerWidth = MeasureOrFallback(column.label, list);
   int sampleWidth = 0;
-  if (column.displayType == TypeCode::String) {
+  if (FormOfType(column.displayType) == TypeForm::String) {
     std::int32_t count = 0;
     if (column.memberIndex >= 0 &&
         static_cast<std::size_t>(column.memberIndex) < structDef.members.size()) {
@@ -76,7 +58,7 @@ void BuildListColumns(const ColumnList& columns, const StructDef& structDef, Rec
   const bool emptied = list.DeleteAllItems();
   // The old columns stay and the new ones follow them; the program goes on. The box comes
   // before the pause, so that the list is drawn behind it.
-  if (!emptied) report(kTableInitFailed, kTableInitFailedCaption);
+  if (!emptied) report(texts::kTableInitFailed, texts::kTableInitFailedCaption);
   const auto pause = list.PauseRedraw();
   if (emptied) {
     for (std::int32_t n = lastColumnIndex; n >= 0; --n) list.DeleteColumn(n);

@@ -39,7 +39,7 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std
 
 bool RowFormat::IsText(int column) const {
   return column >= 0 && column < ColumnCount() &&
-         columns_[static_cast<std::size_t>(column)].displayType == TypeCode::String;
+         FormOfType(columns_[static_cast<std::size_t>(column)].displayType) == TypeForm::String;
 }
 
 char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
@@ -94,7 +94,7 @@ bool RowFormat::Shows(const Column& cell, std::uint64_t available) {
 }
 
 char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* field) {
-  if (cell.displayType != TypeCode::String) {
+  if (FormOfType(cell.displayType) != TypeForm::String) {
     return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
   }
   // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can

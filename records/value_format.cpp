@@ -41,6 +41,12 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
   return value;
 }
 
+// The value of a signed type's field, its top bit the sign.
+std::int32_t SignExtended(const std::uint8_t* field, int width) {
+  const int unused = 32 - 8 * width;
+  return static_cast<std::int32_t>(ReadLittleEndian(field, width) << unused) >> unused;
+}
+
 }  // namespace
 
 char* WriteUnsignedDecimal(char* out, std::uint64_t value) {
@@ -90,24 +96,19 @@ char* WriteHex(char* out, std::int32_t digits, std::uint32_t value) {
 }
 
 char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
-  switch (type) {
-    case TypeCode::UByte: return WriteUnsignedDecimal(out, field[0]);
-    case TypeCode::UWord: return WriteUnsignedDecimal(out, ReadLittleEndian(field, 2));
-    case TypeCode::ULong: return WriteUnsignedDecimal(out, ReadLittleEndian(field, 4));
-    case TypeCode::SByte: return WriteSignedDecimal(out, static_cast<std::int8_t>(field[0]));
-    case TypeCode::SWord:
-      return WriteSignedDecimal(out, static_cast<std::int16_t>(ReadLittleEndian(field, 2)));
-    case TypeCode::SLong:
-      return WriteSignedDecimal(out, static_cast<std::int32_t>(ReadLittleEndian(field, 4)));
-    case TypeCode::XByte: return WriteHex(out, 2, field[0]);
-    case TypeCode::XWord: return WriteHex(out, 4, ReadLittleEndian(field, 2));
-    case TypeCode::XLong: return WriteHex(out, 8, ReadLittleEndian(field, 4));
-    case TypeCode::String:
+  const TypeInfo* info = FindType(type);
+  if (info == nullptr) return out;
+  const int width = info->width;
+  switch (info->form) {
+    case TypeForm::Unsigned: return WriteUnsignedDecimal(out, ReadLittleEndian(field, width));
+    case TypeForm::Signed: return WriteSignedDecimal(out, SignExtended(field, width));
+    case TypeForm::Hex: return WriteHex(out, 2 * width, ReadLittleEndian(field, width));
+    case TypeForm::String:
       // All bytes, zero bytes included: consumers stop at the first zero themselves.
       if (length <= 0) return out;
       std::memcpy(out, field, static_cast<std::size_t>(length));
       return out + length;
-    case TypeCode::Void: break;
+    case TypeForm::Void: break;
   }
   return out;
 }
@@ -130,7 +131,7 @@ std::string ToHexText(std::int32_t digits, std::uint32_t value) {
 }
 
 std::string FormatCellValue(const std::uint8_t* field, TypeCode type, std::int32_t length) {
-  if (type == TypeCode::String) {
+  if (FormOfType(type) == TypeForm::String) {
     if (length <= 0) return std::string();
     return std::string(reinterpret_cast<const char*>(field), static_cast<std::size_t>(length));
   }

@@ -51,28 +51,25 @@ std::int32_t ParseDigits(std::string_view text, int base) {
 }
 
 std::uint32_t ParseNumberAs(TypeCode type, std::string_view text) {
-  switch (type) {
-    case TypeCode::XByte:
-    case TypeCode::XWord:
-    case TypeCode::XLong: return static_cast<std::uint32_t>(ParseDigits(text, 16));
-    case TypeCode::SByte:
-    case TypeCode::SWord:
-    case TypeCode::SLong: return static_cast<std::uint32_t>(ParseSignedDecimal(text));
+  switch (FormOfType(type)) {
+    case TypeForm::Hex: return static_cast<std::uint32_t>(ParseDigits(text, 16));
+    case TypeForm::Signed: return static_cast<std::uint32_t>(ParseSignedDecimal(text));
     default: return static_cast<std::uint32_t>(ParseDigits(text, 10));
   }
 }
 
 CellTextProblem CheckCellText(TypeCode type, std::string_view text, std::size_t maxLength) {
   const int bits = 8 * TypeWidth(type);
-  switch (type) {
-    case TypeCode::Void: return CellTextProblem::None;
-    case TypeCode::String:
+  // A code outside the table reads as a number of no bits: only 0 fits.
+  const TypeInfo* info = FindType(type);
+  const TypeForm form = info != nullptr ? info->form : TypeForm::Unsigned;
+  switch (form) {
+    case TypeForm::Void: return CellTextProblem::None;
+    case TypeForm::String:
       return text.size() > maxLength || text.find('\0') != std::string_view::npos
                  ? CellTextProblem::TooLong
                  : CellTextProblem::None;
-    case TypeCode::XByte:
-    case TypeCode::XWord:
-    case TypeCode::XLong:
+    case TypeForm::Hex:
       if (text.empty()) return CellTextProblem::NotHex;
       for (char c : text) {
         if (c != '0' && kDigitValues[static_cast<unsigned char>(c)] == 0) {
@@ -83,8 +80,7 @@ CellTextProblem CheckCellText(TypeCode type, std::string_view text, std::size_t 
                                                               : CellTextProblem::None;
     default: break;
   }
-  const bool isSigned =
-      type == TypeCode::SByte || type == TypeCode::SWord || type == TypeCode::SLong;
+  const bool isSigned = form == TypeForm::Signed;
   const bool negative = isSigned && !text.empty() && text.front() == '-';
   if (negative) text.remove_prefix(1);
   if (text.empty()) return CellTextProblem::NotDecimal;
@@ -117,19 +113,13 @@ StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const C
   if (position + length > data.byteCount) return StoreResult::Refused;
 
   std::uint8_t* field = data.bytes.get() + position;
-  switch (def.displayType) {
-    case TypeCode::UByte:
-    case TypeCode::UWord:
-    case TypeCode::ULong:
-    case TypeCode::XByte:
-    case TypeCode::XWord:
-    case TypeCode::XLong:
-    case TypeCode::SByte:
-    case TypeCode::SWord:
-    case TypeCode::SLong:
+  switch (FormOfType(def.displayType)) {
+    case TypeForm::Unsigned:
+    case TypeForm::Signed:
+    case TypeForm::Hex:
       StoreLittleEndian(field, ParseNumberAs(def.displayType, text), TypeWidth(def.displayType));
       break;
-    case TypeCode::String: {
+    case TypeForm::String: {
       // Zero-filled after the text's end; a text of the full length or more is cut, unterminated.
       std::size_t i = 0;
       for (; i < static_cast<std::size_t>(length) && i < text.size() && text[i] != '\0'; ++i) {
@@ -138,7 +128,7 @@ StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const C
       for (; i < static_cast<std::size_t>(length); ++i) field[i] = 0;
       break;
     }
-    case TypeCode::Void: break;
+    case TypeForm::Void: break;
   }
   return StoreResult::Stored;
 }

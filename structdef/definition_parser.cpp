@@ -1,5 +1,7 @@
 #include "structdef/definition_parser.h"
 
+#include "resources/messages.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -21,13 +23,6 @@ constexpr std::int64_t kMaxRecordSize = std::numeric_limits<std::int32_t>::max()
 constexpr std::int64_t kMaxLabelBytes = std::int64_t{32} << 20;
 
 constexpr std::string_view kStruct = "struct";
-
-constexpr std::string_view kMessageSemicolonBeforeType =
-    "型が宣言されていないうちに\";\"を検出しました";
-constexpr std::string_view kMessageNotAType = "は定義された型ではありません";
-constexpr std::string_view kMessageEndBeforeName =
-    "要素名が宣言されていないうちに定義の終わりを検出しました";
-constexpr std::string_view kMessageBadArray = "配列の定義が不正です";
 
 bool IsSpace(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -126,23 +121,17 @@ class BodyParser {
     switch (state_) {
       case State::ExpectType:
         if (token == ";" || token.front() == '[') {
-          Report(kMessageSemicolonBeforeType);
+          Report(texts::kSemicolonBeforeType);
         } else if (auto code = FindKeyword(token)) {
           member_.type = *code;
           state_ = State::ExpectName;
         } else if (reported_ < kMaxReportedDefinitionErrors) {
-          std::string text;
-          text.reserve(token.size() + 2 + kMessageNotAType.size());
-          text += '"';
-          text += token;
-          text += '"';
-          text += kMessageNotAType;
-          Report(text);
+          Report(texts::NotAType(token));
         }
         break;
       case State::ExpectName:
         if (token == ";" || token.front() == '[') {
-          Report(kMessageEndBeforeName);
+          Report(texts::kEndBeforeName);
         } else if (token.back() == ';') {
           member_.name.assign(token, 0, token.size() - 1);
           member_.count = 1;
@@ -159,14 +148,14 @@ class BodyParser {
         } else if (token.front() == '[') {
           const std::size_t close = token.find(']', 1);
           if (close == std::string::npos) {
-            Report(kMessageBadArray);
+            Report(texts::kBadArray);
             member_.count = 1;
             state_ = State::ExpectEnd;
             break;
           }
           member_.count = ReadCount(std::string_view(token).substr(1));  // stops at ']'
           if (member_.count < 0) {
-            Report(kMessageBadArray);
+            Report(texts::kBadArray);
             member_.count = 1;
           }
           if (close + 1 < token.size() && token[close + 1] == ';') {
@@ -219,7 +208,7 @@ class BodyParser {
     state_ = State::ExpectType;
     Cost cost = CostOf(member_, member_.count);
     if (!Fits(cost)) {
-      Report(kMessageBadArray);
+      Report(texts::kBadArray);
       member_.count = 1;
       cost = CostOf(member_, 1);
       if (!Fits(cost)) return;
@@ -302,7 +291,7 @@ StructLookup LoadDefinition(TokenReader& reader, std::string_view name, StructDe
 
 }  // namespace
 
-std::string_view DefinitionErrorCaption() { return "\\struct.def 定義エラー"; }
+std::string_view DefinitionErrorCaption() { return texts::kDefinitionErrorCaption; }
 
 std::string StructDefPath(std::string_view currentDirectory) {
 #ifdef _WIN32

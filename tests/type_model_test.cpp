@@ -4,23 +4,21 @@
 
 using enum TypeCode;
 
+TEST(TypeModel, EveryKeywordFindsItsType) {
+  for (const TypeInfo& type : kTypes) {
+    for (std::string_view keyword : type.keywords) {
+      if (keyword.empty()) continue;
+      EXPECT_EQ(FindKeyword(keyword), type.code) << keyword;
+    }
+    EXPECT_EQ(TypeName(type.code), type.keywords[0]);
+  }
+}
+
 // A byte that lowercases to a letter only under a locale-aware fold must not match.
-TEST(TypeModel, KeywordsWidthsAndRecordSize) {
+TEST(TypeModel, KeywordsAreWholeTokensInAnyAsciiCase) {
   const std::pair<std::string_view, std::optional<TypeCode>> cases[] = {
-      {"void", Void},
-      {"ubyte", UByte},
-      {"byte", UByte},
-      {"sbyte", SByte},
-      {"xbyte", XByte},
       {"String", String},
-      {"uword", UWord},
-      {"word", UWord},
       {"sWORD", SWord},
-      {"xword", XWord},
-      {"ulong", ULong},
-      {"LONG", ULong},
-      {"slong", SLong},
-      {"xlong", XLong},
       {"Dword", ULong},
       {"ubyte;", {}},
       {"ubyt", {}},
@@ -30,11 +28,34 @@ TEST(TypeModel, KeywordsWidthsAndRecordSize) {
       {std::string_view("byte\0", 5), {}},
       {std::string_view("ubytes", 5), UByte}};
   for (const auto& [token, code] : cases) EXPECT_EQ(FindKeyword(token), code) << token;
-  const int widths[] = {0, 1, 1, 1, 1, 1, 2, 2, 2, 4, 4, 4, 0};
-  for (int code = -1; code <= 11; ++code) EXPECT_EQ(TypeWidth(TypeCode(code)), widths[code + 1]);
-  for (int code : {-1, 11}) EXPECT_EQ(TypeName(TypeCode(code)), "");
-  EXPECT_EQ(TypeName(String), "string");
-  // Saturates at 2147483647; a negative count takes no bytes.
+}
+
+TEST(TypeModel, CodesOutsideTheTableHaveNoWidthNameOrFamily) {
+  for (int code : {-1, 11}) {
+    EXPECT_EQ(TypeWidth(TypeCode(code)), 0);
+    EXPECT_EQ(TypeName(TypeCode(code)), "");
+    EXPECT_EQ(FamilyOfType(TypeCode(code)), std::nullopt);
+  }
+}
+
+TEST(TypeModel, FamiliesListTheirTypesInRadioOrder) {
+  using Types = std::array<TypeCode, 3>;
+  EXPECT_EQ(FamilyTypes(TypeFamily::Byte), (Types{UByte, SByte, XByte}));
+  EXPECT_EQ(FamilyTypes(TypeFamily::Word), (Types{UWord, SWord, XWord}));
+  EXPECT_EQ(FamilyTypes(TypeFamily::Long), (Types{ULong, SLong, XLong}));
+}
+
+TEST(TypeModel, OnlyNumbersChangeTypeAndOnlyWithinTheirFamily) {
+  EXPECT_EQ(CheckRetype(UWord, XWord), Retype::Allowed);
+  EXPECT_EQ(CheckRetype(XLong, XLong), Retype::Allowed);
+  EXPECT_EQ(CheckRetype(UByte, UWord), Retype::OtherFamily);
+  EXPECT_EQ(CheckRetype(SByte, String), Retype::OtherFamily);
+  EXPECT_EQ(CheckRetype(String, String), Retype::NotANumber);
+  EXPECT_EQ(CheckRetype(Void, UByte), Retype::NotANumber);
+}
+
+// Saturates at 2147483647; a negative count takes no bytes.
+TEST(TypeModel, RecordSizeIsTheSumOfTheMembers) {
   const std::pair<std::vector<MemberDef>, std::int32_t> sizes[] = {
       {{}, 0},
       {{{Void, "x", 5}, {XWord, "y", 7}}, 19},

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "resources/messages.h"
+
 bool RecordListControl::DeleteAllItems() {
   return SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0) != 0;
 }
@@ -57,10 +59,7 @@ void RecordListControl::ResumeRedraw() {
 }
 
 std::string RowLimitMessage(std::uint32_t rowCount) {
-  return "レコードが" + std::to_string(rowCount) + "件あります。一覧に表示できるのは先頭の" +
-         std::to_string(kMaxListRows) +
-         "件までです。\r\nそれより後のレコードは表示されませんが、CSVエクスポートにはすべて含まれま"
-         "す。";
+  return texts::RowLimit(std::to_string(rowCount), std::to_string(kMaxListRows));
 }
 
 void RecordListControl::ShowRows(std::uint32_t rowCount) {
@@ -68,7 +67,8 @@ void RecordListControl::ShowRows(std::uint32_t rowCount) {
   SendMessageA(list_, LVM_SETITEMCOUNT, shown, 0);
   InvalidateRect(list_, nullptr, TRUE);
   if (shown < rowCount) {
-    MessageBoxA(owner_, RowLimitMessage(rowCount).c_str(), kRowLimitCaption, MB_OK);
+    MessageBoxA(owner_, RowLimitMessage(rowCount).c_str(),
+                std::string(texts::kRowLimitCaption).c_str(), MB_OK);
   }
 }
 

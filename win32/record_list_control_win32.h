@@ -47,7 +47,6 @@ class RecordListControl final : public RecordListView {
 // The text of a row-limit box: how many records there are and that only the first
 // kMaxListRows are listed.
 std::string RowLimitMessage(std::uint32_t rowCount);
-inline constexpr char kRowLimitCaption[] = "表示件数の上限";
 
 // LVN_GETDISPINFOA: fills the requested cell text from the table.
 void AnswerDisplayInfo(const RecordTable& table, NMLVDISPINFOA& info);
