@@ -161,13 +161,19 @@ void SaveFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kFileBytes);
 }
 
+// A string's name says its length.
+std::string BenchName(const TypeInfo& type) {
+  const std::string name(type.keywords[0]);
+  return type.form == TypeForm::String ? name + std::to_string(kStringLength) : name;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Every type with a text, by its name.
   for (const TypeInfo& type : kTypes) {
     if (type.form == TypeForm::Void) continue;
-    const std::string name(type.keywords[0]);
+    const std::string name = BenchName(type);
     benchmark::RegisterBenchmark(("FormatCellValue/" + name).c_str(), FormatCells, type.code);
   }
   benchmark::RegisterBenchmark("ParseDigits/base10", ParseUnsigned);
@@ -175,7 +181,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("ParseSignedDecimal", ParseSigned);
   for (const TypeInfo& type : kTypes) {
     if (type.form == TypeForm::Void) continue;
-    const std::string name(type.keywords[0]);
+    const std::string name = BenchName(type);
     benchmark::RegisterBenchmark(("StoreCellValue/" + name).c_str(), StoreCells, type.code);
   }
   // Wall-clock time: the work is in the system's file cache and disk, not on this thread.

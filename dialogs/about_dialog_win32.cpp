@@ -7,12 +7,7 @@ namespace {
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id != IDOK && id != IDCANCEL) return FALSE;
-      EndDialog(dialog, id);
-      return TRUE;
-    }
+    case WM_COMMAND: return EndOnOkOrCancel(dialog, LOWORD(wParam)) ? TRUE : FALSE;
     default: return FALSE;
   }
 }

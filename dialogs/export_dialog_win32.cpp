@@ -32,7 +32,7 @@ void OnExportBrowse(HWND dialog) {
   if (const auto path = ChooseCsvFile(dialog)) SetDlgItemTextA(dialog, IDC_CSV_PATH, path->c_str());
 }
 
-void OnExportOk(HWND dialog, ExportDialogData& data) {
+void TakeExportChoice(HWND dialog, ExportDialogData& data) {
   std::array<char, kCsvPathCapacity> path{};
   GetDlgItemTextA(dialog, IDC_CSV_PATH, path.data(), static_cast<int>(path.size()));
   const HWND columnList = GetDlgItem(dialog, IDC_CSV_COLUMNS);
@@ -40,7 +40,6 @@ void OnExportOk(HWND dialog, ExportDialogData& data) {
       AcceptExportChoice(path.data(), data.labels.size(), [columnList](std::int32_t item) {
         return SendMessageA(columnList, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
       });
-  EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,12 +50,14 @@ INT_PTR CALLBACK ExportDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     return TRUE;
   }
   if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case IDC_CSV_BROWSE: OnExportBrowse(dialog); return TRUE;
-    case IDOK: OnExportOk(dialog, *data); return TRUE;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-    default: return FALSE;  // the list box's own notifications included
+  const int id = LOWORD(wParam);
+  if (id == IDC_CSV_BROWSE) {
+    OnExportBrowse(dialog);
+    return TRUE;
   }
+  // The list box's own notifications are not handled.
+  return EndOnOkOrCancel(dialog, id, [dialog, data] { TakeExportChoice(dialog, *data); }) ? TRUE
+                                                                                          : FALSE;
 }
 
 }  // namespace

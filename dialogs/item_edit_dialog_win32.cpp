@@ -29,16 +29,13 @@ INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       TextOutA(dc.Get(), 10, 10, data->caption.data(), static_cast<int>(data->caption.size()));
       return FALSE;
     }
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          GetDlgItemTextA(dialog, IDC_ITEM_VALUE, data->typed.data(),
-                          static_cast<int>(data->typed.size()));
-          EndDialog(dialog, IDOK);
-          return TRUE;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        default: return FALSE;
-      }
+    case WM_COMMAND: {
+      const auto takeText = [dialog, data] {
+        GetDlgItemTextA(dialog, IDC_ITEM_VALUE, data->typed.data(),
+                        static_cast<int>(data->typed.size()));
+      };
+      return EndOnOkOrCancel(dialog, LOWORD(wParam), takeText) ? TRUE : FALSE;
+    }
     default: return FALSE;
   }
 }

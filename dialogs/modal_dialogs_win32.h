@@ -31,6 +31,19 @@ Data* DialogData(HWND dialog, UINT message, LPARAM lParam) {
   return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
+// How every dialog ends: OK, and CANCEL (which Esc and the close box send too), end it with
+// their id, OK once `accept` has taken what the dialog holds. False for any other id.
+template <typename Accept>
+bool EndOnOkOrCancel(HWND dialog, int id, Accept&& accept) {
+  if (id != IDOK && id != IDCANCEL) return false;
+  if (id == IDOK) accept();
+  EndDialog(dialog, id);
+  return true;
+}
+inline bool EndOnOkOrCancel(HWND dialog, int id) {
+  return EndOnOkOrCancel(dialog, id, [] {});
+}
+
 // Runs template `templateId` with `data` in its user slot; whether it ended with OK.
 template <typename Data>
 bool RunModal(HINSTANCE instance, HWND owner, int templateId, DLGPROC procedure, Data& data) {

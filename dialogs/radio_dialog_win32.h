@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/dialog_choice.h"
+#include "dialogs/modal_dialogs_win32.h"
 #include "resources/messages.h"
 
 // The Windows half of the settings and type change dialogs, whose choice logic is portable.
@@ -16,11 +17,12 @@ inline void StartRadioDialog(HWND dialog, const RadioDialogStart& start) {
     MessageBoxA(dialog, start.errorText.c_str(), std::string(texts::kDialogErrorCaption).c_str(),
                 MB_OK);
   }
-  if (start.endsAtOnce) EndDialog(dialog, static_cast<INT_PTR>(DialogEnd::Cancel));
+  if (start.endsAtOnce) EndOnOkOrCancel(dialog, IDCANCEL);
 }
 
-// WM_COMMAND: ends the dialog when the choice logic says so; the procedure's result.
+// WM_COMMAND: ends the dialog as every dialog ends when the choice logic says so (its OK and
+// CANCEL have done their part); the procedure's result.
 inline INT_PTR FinishRadioCommand(HWND dialog, const DialogCommandOutcome& outcome) {
-  if (outcome.end) EndDialog(dialog, static_cast<INT_PTR>(*outcome.end));
+  if (outcome.end) EndOnOkOrCancel(dialog, static_cast<int>(*outcome.end));
   return outcome.handled ? TRUE : FALSE;
 }

@@ -41,10 +41,19 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
   return value;
 }
 
-// The value of a signed type's field, its top bit the sign.
-std::int32_t SignExtended(const std::uint8_t* field, int width) {
-  const int unused = 32 - 8 * width;
-  return static_cast<std::int32_t>(ReadLittleEndian(field, width) << unused) >> unused;
+// A number field of a width known when compiled, so that reading it unrolls and hexadecimal
+// has a fixed digit count.
+template <int kWidth>
+char* WriteNumber(char* out, const std::uint8_t* field, TypeForm form) {
+  const std::uint32_t value = ReadLittleEndian(field, kWidth);
+  constexpr int kUnusedBits = 32 - 8 * kWidth;
+  switch (form) {
+    case TypeForm::Signed:
+      return WriteSignedDecimal(out,
+                                static_cast<std::int32_t>(value << kUnusedBits) >> kUnusedBits);
+    case TypeForm::Hex: return WriteHex(out, 2 * kWidth, value);
+    default: return WriteUnsignedDecimal(out, value);
+  }
 }
 
 }  // namespace
@@ -98,19 +107,20 @@ char* WriteHex(char* out, std::int32_t digits, std::uint32_t value) {
 char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
   const TypeInfo* info = FindType(type);
   if (info == nullptr) return out;
-  const int width = info->width;
   switch (info->form) {
-    case TypeForm::Unsigned: return WriteUnsignedDecimal(out, ReadLittleEndian(field, width));
-    case TypeForm::Signed: return WriteSignedDecimal(out, SignExtended(field, width));
-    case TypeForm::Hex: return WriteHex(out, 2 * width, ReadLittleEndian(field, width));
+    case TypeForm::Void: return out;
     case TypeForm::String:
       // All bytes, zero bytes included: consumers stop at the first zero themselves.
       if (length <= 0) return out;
       std::memcpy(out, field, static_cast<std::size_t>(length));
       return out + length;
-    case TypeForm::Void: break;
+    default: break;
   }
-  return out;
+  switch (info->width) {
+    case 1: return WriteNumber<1>(out, field, info->form);
+    case 2: return WriteNumber<2>(out, field, info->form);
+    default: return WriteNumber<4>(out, field, info->form);
+  }
 }
 
 std::string ToSignedDecimalText(std::int32_t value) {
