@@ -11,9 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
   for (int j = kFirstMemberColumn; j < in.n(); ++j) {
-    const auto family = FamilyOfType(in.columns[j].displayType);
-    const auto type = static_cast<TypeCode>(in.ConsumeIntegralInRange(0, 10));
-    if (family && FamilyOfType(type) == family) in.columns[j].displayType = type;
+    const TypeInfo& type = kTypes[in.ConsumeIntegralInRange<std::size_t>(0, kTypes.size() - 1)];
+    if (CheckRetype(in.columns[j].displayType, type.code) == Retype::Allowed) {
+      in.columns[j].displayType = type.code;
+    }
   }
   // A label's occurrences are picked from its first on, as the import maps them in order.
   std::vector<std::int32_t> picked;

@@ -4,20 +4,14 @@
 
 using enum TypeCode;
 
-// The wider of header and longest cell of the type ("-2147" for No., "-2147483" for Address,
-// a string's count in "W"s, none without a member), plus 30, at most 300; a text that cannot
-// be measured counts 30. Texts measure 7 per byte here. A rebuild makes exactly the new columns.
+// The wider of header and longest cell of the type (as many characters of "-2147483648" as the
+// type table says: "-2147" for No., "-2147483" for Address; a string's count in "W"s, none
+// without a member), plus 30, at most 300; a text that cannot be measured counts 30. Texts
+// measure 7 per byte here. A rebuild makes exactly the new columns.
 TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
   Records r({{String, "s", 8},
              {UByte, "a", 1},
-             {SByte, "b", 1},
-             {XByte, "c", 1},
-             {UWord, "d", 1},
-             {SWord, "e", 1},
-             {XWord, "f", 1},
-             {ULong, "g", 1},
              {SLong, "h", 1},
-             {XLong, "i", 1},
              {UByte, "longlabel", 1},
              {String, "z", 0},
              {String, "t", 2000000000}});
@@ -31,11 +25,10 @@ TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
     return widths;
   };
   list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
-  EXPECT_EQ(widths(), (std::vector<int>{65, 86, 86, 51, 58, 44, 65, 72, 58, 100, 107, 86, 93, 37,
-                                        300, 60, 30}));
+  EXPECT_EQ(widths(), (std::vector<int>{65, 86, 86, 51, 107, 93, 37, 300, 60, 30}));
   list.measure = [](std::string_view) { return std::nullopt; };
-  EXPECT_EQ(widths(), std::vector<int>(17, 60));
-  EXPECT_EQ(lastColumnIndex, 16);
+  EXPECT_EQ(widths(), std::vector<int>(10, 60));
+  EXPECT_EQ(lastColumnIndex, 9);
   EXPECT_EQ(list.columnChangesRedrawn, 0);  // changed only while redraw is paused
   EXPECT_FALSE(list.redrawPaused);
 }
