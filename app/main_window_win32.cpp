@@ -9,6 +9,7 @@
 #include "app/main_flows.h"
 #include "app/shell_state_win32.h"
 #include "app/shell_user_interface_win32.h"
+#include "win32/dpi_win32.h"
 #include "win32/handles_win32.h"
 #include "win32/record_list_control_win32.h"
 #include "resources/resource.h"
@@ -20,30 +21,35 @@ struct ChildControl {
   const char* className;
   const char* text;
   int id;
-  int x;
-  int y;
-  int width;
-  int height;
+  ControlRect MainWindowLayout::*place;
   DWORD style;
 };
 
-// In creation order. The list is owner-data: it asks the RecordTable for what it shows.
+// In creation order; their places are in the layout. The list is owner-data: it asks the
+// RecordTable for what it shows.
 const ChildControl kChildControls[] = {
-    {&ShellState::structSelector, "COMBOBOX", "", IDC_STRUCT_SELECTOR, 80, 20, 250, 300,
+    {&ShellState::structSelector, "COMBOBOX", "", IDC_STRUCT_SELECTOR,
+     &MainWindowLayout::structSelector,
      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | CBS_AUTOHSCROLL | CBS_DROPDOWNLIST},
-    {&ShellState::pathField, "EDIT", "", IDC_PATH_FIELD, 420, 20, 300, 30,
+    {&ShellState::pathField, "EDIT", "", IDC_PATH_FIELD, &MainWindowLayout::pathField,
      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL},
-    {&ShellState::readButton, "BUTTON", "読込", IDC_READ_BUTTON, 780, 20, 60, 30,
+    {&ShellState::readButton, "BUTTON", "読込", IDC_READ_BUTTON, &MainWindowLayout::readButton,
      WS_CHILD | WS_VISIBLE},
-    {&ShellState::writeButton, "BUTTON", "書込", IDC_WRITE_BUTTON, 870, 20, 60, 30,
+    {&ShellState::writeButton, "BUTTON", "書込", IDC_WRITE_BUTTON, &MainWindowLayout::writeButton,
      WS_CHILD | WS_VISIBLE},
-    {&ShellState::browseButton, "BUTTON", "...", IDC_BROWSE_BUTTON, 720, 20, 30, 30,
+    {&ShellState::browseButton, "BUTTON", "...", IDC_BROWSE_BUTTON, &MainWindowLayout::browseButton,
      WS_CHILD | WS_VISIBLE},
-    {&ShellState::recordList, WC_LISTVIEWA, "", IDC_RECORD_LIST, 0, 60, 0, 0,
+    {&ShellState::recordList, WC_LISTVIEWA, "", IDC_RECORD_LIST, &MainWindowLayout::recordList,
      WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA},
-    {&ShellState::statusLine, "STATIC", "", IDC_STATUS_LINE, 0, 100, 100, 30,
+    {&ShellState::statusLine, "STATIC", "", IDC_STATUS_LINE, &MainWindowLayout::statusLine,
      WS_CHILD | WS_VISIBLE},
 };
+
+MainWindowLayout LayoutOf(HWND hwnd) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  return LayoutMainWindow(client.right, client.bottom, ScaleToDpi);
+}
 
 ProgramState* ProgramOf(HWND hwnd) {
   return reinterpret_cast<ProgramState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -58,10 +64,12 @@ void PrepareRecordList(const ShellState& shell) {
 }
 
 void CreateChildControls(HWND hwnd, ShellState& shell) {
+  const MainWindowLayout layout = LayoutOf(hwnd);
   for (const ChildControl& control : kChildControls) {
+    const ControlRect& place = layout.*control.place;
     shell.*control.field = CreateWindowExA(
-        0, control.className, control.text, control.style, control.x, control.y, control.width,
-        control.height, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+        0, control.className, control.text, control.style, place.x, place.y, place.width,
+        place.height, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
         shell.instance, nullptr);
     if (control.field == &ShellState::recordList) PrepareRecordList(shell);
   }
@@ -80,7 +88,7 @@ LRESULT OnCreate(HWND hwnd, ProgramState& program) {
 }
 
 void OnSize(const ShellState& shell, int width, int height) {
-  const MainWindowLayout layout = LayoutMainWindow(width, height);
+  const MainWindowLayout layout = LayoutMainWindow(width, height, ScaleToDpi);
   for (const auto& [control, rect] : {std::pair{shell.recordList, layout.recordList},
                                       std::pair{shell.statusLine, layout.statusLine}}) {
     MoveWindow(control, rect.x, rect.y, rect.width, rect.height, TRUE);
@@ -90,9 +98,12 @@ void OnSize(const ShellState& shell, int width, int height) {
 void OnPaint(HWND hwnd) {
   static constexpr char kSelectorLabel[] = "構造体";
   static constexpr char kPathLabel[] = "ファイル";
+  const MainWindowLayout layout = LayoutOf(hwnd);
   PaintDc dc(hwnd);
-  TextOutA(dc.Get(), 10, 20, kSelectorLabel, static_cast<int>(std::strlen(kSelectorLabel)));
-  TextOutA(dc.Get(), 340, 20, kPathLabel, static_cast<int>(std::strlen(kPathLabel)));
+  for (const auto& [at, text] :
+       {std::pair{layout.selectorLabel, kSelectorLabel}, std::pair{layout.pathLabel, kPathLabel}}) {
+    TextOutA(dc.Get(), at.x, at.y, text, static_cast<int>(std::strlen(text)));
+  }
 }
 
 // The commands that read, write, export or refill every row.

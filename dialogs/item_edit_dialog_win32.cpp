@@ -1,5 +1,6 @@
 #include <array>
 
+#include "win32/dpi_win32.h"
 #include "win32/handles_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "resources/resource.h"
@@ -26,7 +27,8 @@ INT_PTR CALLBACK ItemEditDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
       // The dialog's default context: the caption is not in the dialog font.
       PaintDc dc(dialog);
-      TextOutA(dc.Get(), 10, 10, data->caption.data(), static_cast<int>(data->caption.size()));
+      TextOutA(dc.Get(), ScaleToDpi(10), ScaleToDpi(10), data->caption.data(),
+               static_cast<int>(data->caption.size()));
       return FALSE;
     }
     case WM_COMMAND: {

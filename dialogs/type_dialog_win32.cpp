@@ -1,3 +1,4 @@
+#include "win32/dpi_win32.h"
 #include "win32/handles_win32.h"
 #include "dialogs/modal_dialogs_win32.h"
 #include "dialogs/radio_dialog_win32.h"
@@ -32,7 +33,8 @@ INT_PTR CALLBACK TypeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT: {
       // The dialog's default context: the label is not in the dialog font.
       PaintDc dc(dialog);
-      TextOutA(dc.Get(), 14, 14, data->label.data(), static_cast<int>(data->label.size()));
+      TextOutA(dc.Get(), ScaleToDpi(14), ScaleToDpi(14), data->label.data(),
+               static_cast<int>(data->label.size()));
       return FALSE;
     }
     case WM_COMMAND:

@@ -15,7 +15,7 @@ constexpr std::string_view kWidestNumber = "-2147483648";
 constexpr std::int32_t kStringSampleCap = kMaxColumnWidth;
 
 int MeasureOrFallback(std::string_view text, RecordListView& list) {
-  return list.MeasureTextWidth(text).value_or(kFallbackTextWidth);
+  return list.MeasureTextWidth(text).value_or(list.ScaledPixels(kFallbackTextWidth));
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ std::int32_t MeasureTypeSampleWidth(TypeCode type, RecordListView& list) {
   // As many characters of "-2147483648" as the type's longest cell text has.
   const TypeInfo* info = FindType(type);
   const int characters = info != nullptr ? info->widestText : 0;
-  if (characters == 0) return kFallbackTextWidth;
+  if (characters == 0) return list.ScaledPixels(kFallbackTextWidth);
   return MeasureOrFallback(kWidestNumber.substr(0, static_cast<std::size_t>(characters)), list);
 }
 
@@ -49,7 +49,8 @@ void InsertListColumn(const ColumnDef& column, const StructDef& structDef, Recor
     sampleWidth = MeasureTypeSampleWidth(column.displayType, list);
   }
   const auto width = std::min<std::int64_t>(
-      std::int64_t{std::max(headerWidth, sampleWidth)} + kColumnPadding, kMaxColumnWidth);
+      std::int64_t{std::max(headerWidth, sampleWidth)} + list.ScaledPixels(kColumnPadding),
+      list.ScaledPixels(kMaxColumnWidth));
   list.InsertColumn(lastColumnIndex, column.label, static_cast<int>(width));
 }
 

@@ -9,6 +9,7 @@
 #include "structdef/record_layout.h"
 #include "structdef/type_model.h"
 
+// Pixels of the 96-DPI design; the list scales them to its screen.
 inline constexpr int kFallbackTextWidth = 30;  // a text that cannot be measured
 inline constexpr int kColumnPadding = 30;
 inline constexpr int kMaxColumnWidth = 300;

@@ -18,6 +18,8 @@ class RecordListView {
   virtual void InsertColumn(int index, std::string_view label, int width) = 0;
   // Pixel width of the text in the list's default device-context font; nullopt on failure.
   virtual std::optional<int> MeasureTextWidth(std::string_view text) = 0;
+  // A pixel length of the 96-DPI design in the screen's pixels (measured widths already are).
+  virtual int ScaledPixels(int pixels) = 0;
   // The table was refreshed: show `rowCount` rows and redraw them all.
   virtual void ShowRows(std::uint32_t rowCount) = 0;
   // One cell's text changed (an edit); false when the list refuses it.

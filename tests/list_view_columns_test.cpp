@@ -32,3 +32,22 @@ TEST(ListColumns, WidthIsTheWiderOfHeaderAndSamplePlusPaddingCappedAt300) {
   EXPECT_EQ(list.columnChangesRedrawn, 0);  // changed only while redraw is paused
   EXPECT_FALSE(list.redrawPaused);
 }
+
+// At 144 DPI the padding, the cap and an unmeasured text's width grow by half; a measured text
+// is in the screen's pixels already.
+TEST(ListColumns, DesignPixelsGrowWithTheScreenDpi) {
+  Records r({{UByte, "a", 1}, {String, "t", 2000}});
+  MemoryRecordList list;
+  list.dpi = 144;
+  std::int32_t lastColumnIndex = -1;
+  auto widths = [&] {
+    BuildListColumns(r.columns, r.structDef, list, lastColumnIndex, [](auto, auto) {});
+    std::vector<int> widths;
+    for (const auto& column : list.columns) widths.push_back(column.width);
+    return widths;
+  };
+  list.measure = [](std::string_view text) { return std::optional<int>(text.size() * 7); };
+  EXPECT_EQ(widths(), (std::vector<int>{80, 101, 66, 450}));
+  list.measure = [](std::string_view) { return std::nullopt; };
+  EXPECT_EQ(widths(), std::vector<int>(4, 90));
+}

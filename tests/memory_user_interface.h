@@ -8,7 +8,8 @@
 #include "app/user_interface.h"
 
 // The record list without a window: remembers its columns and row count, measures text with a
-// replaceable measurer (8 pixels a byte) and can be told to refuse requests.
+// replaceable measurer (8 pixels a byte), scales design pixels to its `dpi` and can be told to
+// refuse requests.
 class MemoryRecordList : public RecordListView {
  public:
   struct Column {
@@ -34,6 +35,7 @@ class MemoryRecordList : public RecordListView {
   std::optional<int> MeasureTextWidth(std::string_view text) override {
     return measure ? measure(text) : static_cast<int>(text.size()) * 8;
   }
+  int ScaledPixels(int pixels) override { return pixels * dpi / 96; }
   void ShowRows(std::uint32_t rows) override { rowCount = rows; }
   bool UpdateCell(std::uint32_t row, int column) override {
     if (refuseUpdateCell) return false;
@@ -50,6 +52,7 @@ class MemoryRecordList : public RecordListView {
   int columnChangesRedrawn = 0;  // columns deleted or inserted while drawing
 
   std::function<std::optional<int>(std::string_view text)> measure;  // nullopt: a failure
+  int dpi = 96;                                                      // of the screen the list is on
   bool refuseDeleteAllItems = false;
   bool refuseUpdateCell = false;
 };

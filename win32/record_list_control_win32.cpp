@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resources/messages.h"
+#include "win32/dpi_win32.h"
 
 bool RecordListControl::DeleteAllItems() {
   return SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0) != 0;
@@ -46,6 +47,8 @@ std::optional<int> RecordListControl::MeasureTextWidth(std::string_view text) {
   WindowDc dc(list_);
   return TextWidth(dc.Get(), text);
 }
+
+int RecordListControl::ScaledPixels(int pixels) { return ScaleToDpi(pixels); }
 
 void RecordListControl::SuspendRedraw() {
   SendMessageA(list_, WM_SETREDRAW, FALSE, 0);

@@ -30,6 +30,7 @@ class RecordListControl final : public RecordListView {
   void DeleteColumn(int index) override;
   void InsertColumn(int index, std::string_view label, int width) override;
   std::optional<int> MeasureTextWidth(std::string_view text) override;
+  int ScaledPixels(int pixels) override;
   // Shows at most kMaxListRows rows; past that a message box says how many are not shown.
   void ShowRows(std::uint32_t rowCount) override;
   bool UpdateCell(std::uint32_t row, int column) override;
