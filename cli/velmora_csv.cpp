@@ -56,30 +56,29 @@ constexpr std::string_view kHelp =
 std::string ProblemText(const CsvProblem& problem) {
   const int bits = 8 * TypeWidth(problem.type);
   switch (problem.kind) {
-    case CsvImportProblem::NoHeader: return "見出し行がありません";
-    case CsvImportProblem::UnclosedQuote: return "引用符が閉じられていません";
-    case CsvImportProblem::TextAfterQuote: return "閉じた引用符の後にコンマか改行がありません";
-    case CsvImportProblem::QuoteInField: return "引用符で始まらない値に引用符があります";
-    case CsvImportProblem::FieldCount: return "値の数が見出しの列の数と違います";
-    case CsvImportProblem::UnknownLabel: return "この名前の列は構造体にありません";
-    case CsvImportProblem::NotARecordNumber: return "レコード番号ではありません";
+    case CsvImportProblem::NoHeader: return std::string(texts::kCsvNoHeader);
+    case CsvImportProblem::UnclosedQuote: return std::string(texts::kCsvUnclosedQuote);
+    case CsvImportProblem::TextAfterQuote: return std::string(texts::kCsvTextAfterQuote);
+    case CsvImportProblem::QuoteInField: return std::string(texts::kCsvQuoteInField);
+    case CsvImportProblem::FieldCount: return std::string(texts::kCsvFieldCount);
+    case CsvImportProblem::UnknownLabel: return std::string(texts::kCsvUnknownLabel);
+    case CsvImportProblem::NotARecordNumber: return std::string(texts::kCsvNotARecordNumber);
     case CsvImportProblem::RecordNumberTooLarge:
-      return "レコード番号が大きすぎます (データが 4 GiB を越えます)";
-    case CsvImportProblem::DuplicateRecordNumber: return "同じレコード番号の行がほかにあります";
-    case CsvImportProblem::NotDecimal: return "10 進の整数ではありません";
+      return std::string(texts::kCsvRecordNumberTooLarge);
+    case CsvImportProblem::DuplicateRecordNumber:
+      return std::string(texts::kCsvDuplicateRecordNumber);
+    case CsvImportProblem::NotDecimal: return std::string(texts::kCsvNotDecimal);
     case CsvImportProblem::OutOfRange:
       if (FormOfType(problem.type) == TypeForm::Signed) {
         const std::int64_t half = std::int64_t{1} << (bits - 1);
-        return std::to_string(-half) + " から " + std::to_string(half - 1) + " の範囲外です";
+        return texts::CsvOutOfRange(-half, static_cast<std::uint64_t>(half - 1));
       }
-      return "0 から " + std::to_string((std::uint64_t{1} << bits) - 1) + " の範囲外です";
-    case CsvImportProblem::NotHex: return "16 進数ではありません";
-    case CsvImportProblem::TooManyDigits:
-      return "16 進数は " + std::to_string(bits / 4) + " 桁までです";
-    case CsvImportProblem::TooLong:
-      return std::to_string(problem.maxLength) + " バイトを越える文字列です";
+      return texts::CsvOutOfRange(0, (std::uint64_t{1} << bits) - 1);
+    case CsvImportProblem::NotHex: return std::string(texts::kCsvNotHex);
+    case CsvImportProblem::TooManyDigits: return texts::CsvTooManyDigits(bits / 4);
+    case CsvImportProblem::TooLong: return texts::CsvTooLong(problem.maxLength);
     case CsvImportProblem::PastTheEnd: return std::string(texts::kEditOutsideData);
-    case CsvImportProblem::Encoding: return "文字コードが正しくありません";
+    case CsvImportProblem::Encoding: return std::string(texts::kCsvEncoding);
   }
   return std::string();
 }
@@ -318,7 +317,7 @@ ExitStatus Run::Import() {
   }
   DataBuffer csv;
   if (!LoadDataFile(csv, csvPath)) {
-    Report(csvPath, "CSV ファイルを読み込めませんでした。");
+    Report(csvPath, texts::kCsvUnreadable);
     return ExitStatus::DataUnreadable;
   }
   std::string_view text(reinterpret_cast<const char*>(csv.bytes.get()), csv.byteCount);
@@ -332,9 +331,7 @@ ExitStatus Run::Import() {
              std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; }) &&
              Utf8ToCp932(text)) {
     // Saved as UTF-8 without a mark: read as code page 932, every changed text would be wrong.
-    Report(csvPath,
-           "UTF-8 の CSV のようです。--encoding utf-8 を指定してください "
-           "(コードページ 932 なら --encoding cp932)。");
+    Report(csvPath, texts::kCsvLooksLikeUtf8);
     return ExitStatus::InputRefused;
   }
 
@@ -346,15 +343,9 @@ ExitStatus Run::Import() {
   const CsvImportResult result = ImportCsv(text, data, structDef_, columns_, request);
   if (result.problemCount > 0) {
     for (const CsvProblem& problem : result.problems) {
-      std::string where = std::to_string(problem.row) + " 行目";
-      if (!problem.label.empty()) where += ", \"" + problem.label + "\" 列";
-      Report(csvPath, where + ": " + ProblemText(problem));
+      Report(csvPath, texts::CsvPlace(problem.row, problem.label) + ": " + ProblemText(problem));
     }
-    std::string count = "問題が " + std::to_string(result.problemCount) + " 件あります";
-    if (result.problemCount > result.problems.size()) {
-      count += " (最初の " + std::to_string(result.problems.size()) + " 件を表示)";
-    }
-    Report(csvPath, count + "。何も書き込みませんでした。");
+    Report(csvPath, texts::CsvRefused(result.problemCount, result.problems.size()));
     return ExitStatus::InputRefused;
   }
   const std::string& target = options_.outputPath ? *options_.outputPath : options_.dataPath;

@@ -5,6 +5,7 @@
 // Menus, dialog templates and control labels are the resource script's and the window's.
 // Sources are UTF-8; the compiler makes these code page 932.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -100,6 +101,43 @@ inline std::string CannotBecome(std::string_view item, std::string_view keyword)
 }
 inline std::string OutOfColumnRange(std::string_view item) {
   return Quoted(item) + "は列番号の範囲外です";
+}
+
+// velmora-csv --import: why the CSV after whose path they stand is refused.
+inline constexpr std::string_view kCsvUnreadable = "CSV ファイルを読み込めませんでした。";
+inline constexpr std::string_view kCsvLooksLikeUtf8 =
+    "UTF-8 の CSV のようです。--encoding utf-8 を指定してください "
+    "(コードページ 932 なら --encoding cp932)。";
+inline std::string CsvPlace(std::uint64_t row, std::string_view label) {
+  return std::to_string(row) + " 行目" + (label.empty() ? "" : ", " + Quoted(label) + " 列");
+}
+inline constexpr std::string_view kCsvNoHeader = "見出し行がありません";
+inline constexpr std::string_view kCsvUnclosedQuote = "引用符が閉じられていません";
+inline constexpr std::string_view kCsvTextAfterQuote = "閉じた引用符の後にコンマか改行がありません";
+inline constexpr std::string_view kCsvQuoteInField = "引用符で始まらない値に引用符があります";
+inline constexpr std::string_view kCsvFieldCount = "値の数が見出しの列の数と違います";
+inline constexpr std::string_view kCsvUnknownLabel = "この名前の列は構造体にありません";
+inline constexpr std::string_view kCsvNotARecordNumber = "レコード番号ではありません";
+inline constexpr std::string_view kCsvRecordNumberTooLarge =
+    "レコード番号が大きすぎます (データが 4 GiB を越えます)";
+inline constexpr std::string_view kCsvDuplicateRecordNumber =
+    "同じレコード番号の行がほかにあります";
+inline constexpr std::string_view kCsvNotDecimal = "10 進の整数ではありません";
+inline std::string CsvOutOfRange(std::int64_t lowest, std::uint64_t highest) {
+  return std::to_string(lowest) + " から " + std::to_string(highest) + " の範囲外です";
+}
+inline constexpr std::string_view kCsvNotHex = "16 進数ではありません";
+inline std::string CsvTooManyDigits(int digits) {
+  return "16 進数は " + std::to_string(digits) + " 桁までです";
+}
+inline std::string CsvTooLong(std::size_t bytes) {
+  return std::to_string(bytes) + " バイトを越える文字列です";
+}
+inline constexpr std::string_view kCsvEncoding = "文字コードが正しくありません";
+inline std::string CsvRefused(std::uint64_t problems, std::size_t shown) {
+  std::string text = "問題が " + std::to_string(problems) + " 件あります";
+  if (problems > shown) text += " (最初の " + std::to_string(shown) + " 件を表示)";
+  return text + "。何も書き込みませんでした。";
 }
 
 }  // namespace texts

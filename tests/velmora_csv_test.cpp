@@ -413,6 +413,8 @@ TEST(VelmoraCsvImport, BadInputIsRefusedWholeRowByRowAndNothingIsWritten) {
     EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")), kItemData);
   }
   EXPECT_EQ(cli.Run({"--import", csv}), ExitStatus::Usage);  // no data file, no --output
+  EXPECT_EQ(cli.Run({"--import", cli.dir.File("none.csv"), "DATA"}), ExitStatus::DataUnreadable);
+  EXPECT_EQ(cli.err, cli.dir.File("none.csv") + ": CSV ファイルを読み込めませんでした。\n");
 }
 
 }  // namespace
