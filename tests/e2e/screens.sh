@@ -9,6 +9,8 @@
 #       committed 96-DPI pictures come from the program before its DPI awareness, a build of
 #       f10ede1 (save ... 96 tests/e2e/screens-96 <that build>/app/velmora.exe)
 # TESTS is velmora_e2e_tests.exe, WINE_RUN the build's wine-run.sh.
+# The pixels are those of Debian's Wine and fonts (fonts-noto-cjk for every face, wine-run.sh);
+# another version of either needs the pictures made again from that same earlier program.
 set -euo pipefail
 mode=$1 tests=$2 runner=$3
 here=$(cd "$(dirname "$0")" && pwd)
