@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "resources/messages.h"
+
 #include <array>
 #include <string_view>
 
@@ -44,7 +46,7 @@ const OptionSpec* FindOption(std::string_view name) {
 std::optional<UsageError> Apply(CliOptions& options, std::string_view name, std::string value) {
   const std::string option(name);
   if (name == "--def") {
-    if (value.empty()) return UsageError{option, "パスが空です"};
+    if (value.empty()) return UsageError{option, texts::kEmptyPath};
     options.defPath = value;
   } else if (name == "--struct") {
     options.structName = value;
@@ -56,11 +58,11 @@ std::optional<UsageError> Apply(CliOptions& options, std::string_view name, std:
     options.columns = value;
   } else if (name == "--type") {
     if (value.find('=') == std::string::npos) {
-      return UsageError{option, "\"" + value + "\"は COLUMN=KEYWORD の形ではありません"};
+      return UsageError{option, texts::NotColumnKeyword(value)};
     }
     options.types.push_back(value);
   } else if (name == "--no-base") {
-    if (value != "0" && value != "1") return UsageError{option, "0 か 1 を指定してください"};
+    if (value != "0" && value != "1") return UsageError{option, texts::kZeroOrOne};
     options.noBase = value == "0" ? 0 : 1;
   } else if (name == "--records") {
     const std::size_t colon = value.find(':');
@@ -68,15 +70,15 @@ std::optional<UsageError> Apply(CliOptions& options, std::string_view name, std:
     const std::string_view count =
         colon == std::string::npos ? std::string_view() : std::string_view(value).substr(colon + 1);
     if (colon == std::string::npos || !first || (!count.empty() && !ParseCount(count))) {
-      return UsageError{option, "\"" + value + "\"は FIRST:COUNT の形ではありません"};
+      return UsageError{option, texts::NotFirstCount(value)};
     }
     options.firstRecord = *first;
     options.recordCount = count.empty() ? std::nullopt : ParseCount(count);
   } else if (name == "--output") {
-    if (value.empty()) return UsageError{option, "パスが空です"};
+    if (value.empty()) return UsageError{option, texts::kEmptyPath};
     options.outputPath = value;
   } else if (name == "--import") {
-    if (value.empty()) return UsageError{option, "パスが空です"};
+    if (value.empty()) return UsageError{option, texts::kEmptyPath};
     options.importPath = value;
   } else if (name == "--lenient") {
     options.lenient = true;
@@ -89,7 +91,7 @@ std::optional<UsageError> Apply(CliOptions& options, std::string_view name, std:
     } else if (value == "utf-8-bom") {
       options.encoding = OutputEncoding::Utf8Bom;
     } else {
-      return UsageError{option, "cp932, utf-8, utf-8-bom のどれかを指定してください"};
+      return UsageError{option, texts::kOneOfEncodings};
     }
   } else if (name == "--strict") {
     options.strict = true;
@@ -134,7 +136,7 @@ std::variant<CliOptions, UsageError> ParseOptions(const std::vector<std::string>
     const std::size_t equals = isLong ? arg.find('=') : arg.size() > 2 ? 2 : std::string::npos;
     const std::string name = arg.substr(0, equals);
     const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) return UsageError{name, "そのようなオプションはありません"};
+    if (spec == nullptr) return UsageError{name, texts::kNoSuchOption};
     std::string value;
     if (spec->takes == Takes::Value) {
       if (equals != std::string::npos) {
@@ -142,33 +144,33 @@ std::variant<CliOptions, UsageError> ParseOptions(const std::vector<std::string>
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        return UsageError{name, "値がありません"};
+        return UsageError{name, texts::kValueMissing};
       }
     } else if (equals != std::string::npos) {
-      return UsageError{name, "値は取りません"};
+      return UsageError{name, texts::kTakesNoValue};
     }
     if (auto error = Apply(options, spec->longName, std::move(value))) return *error;
   }
 
   const bool needsData = !(options.help || options.version || options.list || options.layout);
-  if (operands.size() > 1) return UsageError{operands[1], "データファイルは一つだけ指定できます"};
+  if (operands.size() > 1) return UsageError{operands[1], texts::kOneDataFile};
   if (!operands.empty()) options.dataPath = operands[0];
   if (options.lenient && !options.importPath) {
-    return UsageError{"--lenient", "--import と一緒に指定してください"};
+    return UsageError{"--lenient", texts::kOnlyWithImport};
   }
   if (needsData && options.importPath) {
     // The data file is the target: standard input cannot be written back, and without one the
     // records start from zeros into --output.
-    if (options.columns) return UsageError{"--columns", "--import と一緒には使えません"};
+    if (options.columns) return UsageError{"--columns", texts::kNotWithImport};
     if (options.firstRecord != 0 || options.recordCount) {
-      return UsageError{"--records", "--import と一緒には使えません"};
+      return UsageError{"--records", texts::kNotWithImport};
     }
-    if (options.dataPath == "-") return UsageError{"-", "--import では標準入力は使えません"};
+    if (options.dataPath == "-") return UsageError{"-", texts::kNoStandardInputForImport};
     if (operands.empty() && !options.outputPath) {
-      return UsageError{"DATAFILE", "データファイルか --output を指定してください"};
+      return UsageError{"DATAFILE", texts::kDataFileOrOutput};
     }
   } else if (needsData && operands.empty()) {
-    return UsageError{"DATAFILE", "データファイルが指定されていません"};
+    return UsageError{"DATAFILE", texts::kNoDataFile};
   }
   return options;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -33,6 +35,8 @@ struct CliOptions {
 
 // One line's worth: the option (or argument) and what was wrong with it, in code page 932.
 struct UsageError {
+  UsageError(std::string optionName, std::string_view problemText)
+      : option(std::move(optionName)), problem(problemText) {}
   std::string option;
   std::string problem;
 };

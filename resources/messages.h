@@ -102,6 +102,27 @@ inline std::string CannotBecome(std::string_view item, std::string_view keyword)
 inline std::string OutOfColumnRange(std::string_view item) {
   return Quoted(item) + "は列番号の範囲外です";
 }
+// Usage errors, after the option they are about.
+inline constexpr std::string_view kEmptyPath = "パスが空です";
+inline std::string NotColumnKeyword(std::string_view value) {
+  return Quoted(value) + "は COLUMN=KEYWORD の形ではありません";
+}
+inline constexpr std::string_view kZeroOrOne = "0 か 1 を指定してください";
+inline std::string NotFirstCount(std::string_view value) {
+  return Quoted(value) + "は FIRST:COUNT の形ではありません";
+}
+inline constexpr std::string_view kOneOfEncodings =
+    "cp932, utf-8, utf-8-bom のどれかを指定してください";
+inline constexpr std::string_view kNoSuchOption = "そのようなオプションはありません";
+inline constexpr std::string_view kValueMissing = "値がありません";
+inline constexpr std::string_view kTakesNoValue = "値は取りません";
+inline constexpr std::string_view kOneDataFile = "データファイルは一つだけ指定できます";
+inline constexpr std::string_view kOnlyWithImport = "--import と一緒に指定してください";
+inline constexpr std::string_view kNotWithImport = "--import と一緒には使えません";
+inline constexpr std::string_view kNoStandardInputForImport = "--import では標準入力は使えません";
+inline constexpr std::string_view kDataFileOrOutput =
+    "データファイルか --output を指定してください";
+inline constexpr std::string_view kNoDataFile = "データファイルが指定されていません";
 
 // velmora-csv --import: why the CSV after whose path they stand is refused.
 inline constexpr std::string_view kCsvUnreadable = "CSV ファイルを読み込めませんでした。";
