@@ -104,12 +104,13 @@ class CsvScanner {
   std::deque<std::string> copies_;
 };
 
+// Digits as a number, held at 2^40 once past it: larger than any record a 32-bit size allows.
 std::optional<std::uint64_t> ParseRecordNumber(std::string_view text) {
-  if (text.empty() || text.size() > 19) return std::nullopt;
+  if (text.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), 1ull << 40);
   }
   return value;
 }
@@ -357,8 +358,7 @@ CsvImportResult Importer::Run(std::string_view csv) {
     return std::move(result_);
   }
   // A spreadsheet may end every line with a comma; an empty header has no columns.
-  if (fields.size() == 1 && fields[0].empty()) fields.clear();
-  if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+  if (!fields.empty() && fields.back().empty()) fields.pop_back();
   MapHeader(fields);
   const std::size_t expected = fieldColumns_.size();
 

@@ -368,7 +368,7 @@ TEST(VelmoraCsvImport, BadInputIsRefusedWholeRowByRowAndNothingIsWritten) {
        "3,1,,,,a,\r\n"  // the partial record has no "name"
        "3,,,,,,\r\n"
        "x,,,,,,\r\n"
-       "214748365,,,,,,\r\n"
+       "99999999999999999999999,,,,,,\r\n"
        "1,\"1\"x,,,,,\r\n"
        "1,1\"\r\n"
        "1,\r\n"
