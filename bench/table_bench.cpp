@@ -192,7 +192,9 @@ void RunCli(benchmark::State& bench, bool toFile) {
   DataFolder folder;
   DevNull devNull;
   CliStreams io;
-  io.in = stdin, io.out = &devNull, io.error = [](std::string_view) {};
+  io.in = stdin;
+  io.out = &devNull;
+  io.error = [](std::string_view) {};
   std::vector<std::string> args = {"-d", folder.path + "/struct.def", folder.path + "/data.bin"};
   if (toFile) args.insert(args.end(), {"-o", folder.path + "/out.csv"});
   for (auto _ : bench) {
