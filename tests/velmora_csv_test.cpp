@@ -215,6 +215,12 @@ TEST(VelmoraCsv, AClosedPipeEndsTheRunQuietlyButAFullDiskFails) {
   EXPECT_EQ(cli.Run({"-"}, kTwoRecords), ExitStatus::OutputFailed);
 }
 
+TEST(VelmoraCsv, ADefinitionFileWithoutStructuresSaysSo) {
+  Cli cli("", "");
+  EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Definition);
+  EXPECT_EQ(cli.err, cli.dir.File("struct.def") + ": 構造体が定義されていません。\n");
+}
+
 TEST(VelmoraCsv, StrictStopsAtDefinitionErrorsBeforeAnyOutput) {
   Cli cli("struct S { ubyte a; Foo; ubyte c; }", "\x07\x08");
   const std::string reports =
