@@ -9,8 +9,6 @@ namespace {
 
 constexpr std::string_view kOverwriteCaption = "上書き注意";
 
-// Large enough that a sink sees few, large writes.
-constexpr std::size_t kBufferSize = 1 << 20;
 // The most one field can take: a converted cell with every byte a doubled quote, its two
 // quotes and the comma before it; a line end after it.
 constexpr std::size_t kFieldRoom = 2 * TextConverter::kCellRoom + 3;
@@ -47,8 +45,8 @@ char* WriteField(char* out, std::string_view text) {
 
 CsvLines::CsvLines(const RowFormat& format, const ColumnList& columns,
                    const std::vector<std::int32_t>& selection, ByteSink& sink,
-                   const TextConverter* converter)
-    : format_(format), columns_(columns), sink_(sink), converter_(converter), buffer_(kBufferSize) {
+                   const TextConverter* converter, std::size_t bufferBytes)
+    : format_(format), columns_(columns), sink_(sink), converter_(converter), buffer_(bufferBytes) {
   for (std::int32_t index : selection) {
     if (index < 0 || static_cast<std::size_t>(index) >= columns.size()) continue;
     chosen_.push_back(index);
@@ -168,7 +166,8 @@ bool CsvLines::WriteGatheredRecord(std::uint64_t index,
 bool CsvLines::Flush() { return Drain(buffer_.data() + used_); }
 
 CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask) {
+                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask,
+                   std::size_t bufferBytes) {
   if (PathExists(path)) {
     const std::string question =
         "ファイル\"" + path + "\"は既に存在しています。\r\n上書きしますか？";
@@ -178,7 +177,7 @@ CsvResult WriteCsv(const std::string& path, const RecordTable& table, const Colu
   SafeFileWriter file;
   if (!file.Open(path)) return CsvResult::Failed;
   SafeFileSink sink(file);
-  CsvLines lines(table.Format(), columns, selection, sink);
+  CsvLines lines(table.Format(), columns, selection, sink, nullptr, bufferBytes);
   // Rows are streamed through the buffer: the file can be far larger than the data.
   const bool written =
       lines.WriteHeader() &&

@@ -20,8 +20,12 @@ enum class CsvResult {
 // Asks a yes/no question; true for Yes.
 using YesNoQuestion = std::function<bool(std::string_view text, std::string_view caption)>;
 
+// Large enough that a sink sees few, large writes.
+inline constexpr std::size_t kCsvBufferBytes = std::size_t{1} << 20;
+
 CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask);
+                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask,
+                   std::size_t bufferBytes = kCsvBufferBytes);
 
 // Where CSV bytes go: a file being written safely, a pipe, standard output.
 class ByteSink {
@@ -59,7 +63,7 @@ class CsvLines {
   // Indexes of `selection` that name no column of `columns` are left out.
   CsvLines(const RowFormat& format, const ColumnList& columns,
            const std::vector<std::int32_t>& selection, ByteSink& sink,
-           const TextConverter* converter = nullptr);
+           const TextConverter* converter = nullptr, std::size_t bufferBytes = kCsvBufferBytes);
   CsvLines(const CsvLines&) = delete;
   CsvLines& operator=(const CsvLines&) = delete;
 

@@ -9,12 +9,14 @@ struct CsvExport : Records {
   CsvExport(std::vector<MemberDef> members, std::string_view bytes) : Records(members, bytes) {
     table.Refresh(data, structDef, columns, 0);
   }
-  std::string Write(const std::string& path, std::vector<std::int32_t> selection) {
+  std::string Write(const std::string& path, std::vector<std::int32_t> selection,
+                    std::size_t bufferBytes = kCsvBufferBytes) {
     auto ask = [this](auto text, auto caption) {
       questions.push_back(std::string(text) + "|" + std::string(caption));
       return answer;
     };
-    const int result = static_cast<int>(WriteCsv(path, table, columns, selection, ask));
+    const int result =
+        static_cast<int>(WriteCsv(path, table, columns, selection, ask, bufferBytes));
     return result == 1 ? "=" + ReadBytes(path) : std::to_string(result);
   }
   RecordTable table;
@@ -43,6 +45,20 @@ TEST(CsvWriter, WritesTheShownTextsOfTheChosenColumns) {
   EXPECT_EQ(q.Write(path, {2, 3}),
             "=s,\"odd,\"\"label\"\"\"\r\n\"a,b\",\"1,5\"\r\n\"say\"\"q\",115\r\n"
             "\"cr\rx\",99\r\n\"lf\nx\",108\r\n\x8D\x5C\x8D\x5C,141\r\n");
+}
+
+// The buffer drains before any piece of a row, its line end included, whatever fills it.
+TEST(CsvWriter, RowsOfNoColumnOrOfAllColumnsCrossTheBufferWhole) {
+  TempDir dir;
+  const std::string path = dir.File("out.csv");
+  CsvExport e({{UByte, "a", 1}, {String, "s", 2}}, std::string(300, '\x81'));
+  std::string lineEnds;  // the header's and 100 rows'
+  for (int line = 0; line < 101; ++line) lineEnds += "\r\n";
+  const std::string whole = e.Write(path, {0, 1, 2, 3});
+  for (std::size_t size : {1, 2, 3, 5, 64}) {
+    EXPECT_EQ(e.Write(path, {}, size), "=" + lineEnds) << size;
+    EXPECT_EQ(e.Write(path, {0, 1, 2, 3}, size), whole) << size;
+  }
 }
 
 TEST(CsvWriter, AsksBeforeReplacingAndFailsWithoutChangingAnything) {
