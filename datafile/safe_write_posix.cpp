@@ -1,13 +1,13 @@
-#include "datafile/safe_write.h"
-
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "datafile/safe_write.h"
+#include "datafile/safe_write_system.h"
 
 namespace {
 
@@ -18,119 +18,121 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Creates a new file that did not exist before; -1 when none could be made.
-int CreateUniqueFile(const std::string& targetPath, std::string& tempPath) {
-  static unsigned serial = 0;
-  std::string base = targetPath;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[48];
-    unsigned long noise = static_cast<unsigned long>(std::time(nullptr)) * 2654435761u +
-                          static_cast<unsigned long>(getpid()) * 40503u + ++serial;
-    std::snprintf(suffix, sizeof suffix, ".velmora-%06lx.tmp", noise & 0xFFFFFFu);
-    tempPath = base + suffix;
-    int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd != -1) return fd;
-    if (errno == EEXIST) continue;
-    // The target's name may leave no room for a suffix: a short hidden name in the same folder.
-    if (errno != ENAMETOOLONG || base != targetPath) break;
-    base = FolderOf(targetPath) + "/";
-  }
-  tempPath.clear();
-  return -1;
-}
+bool Rename(const char* from, const char* to) { return rename(from, to) == 0; }
+
+ReplaceCall replaceCall = Rename;
+ReplaceCall moveCall = Rename;
 
 }  // namespace
 
-SafeFileWriter::~SafeFileWriter() { Discard(); }
+void SetReplaceCalls(ReplaceCall replace, ReplaceCall move) {
+  replaceCall = replace != nullptr ? replace : Rename;
+  moveCall = move != nullptr ? move : Rename;
+}
 
-bool SafeFileWriter::Open(const std::string& targetPath) {
-  Discard();
-  failed_ = false;
-  targetExists_ = false;
-  targetPath_ = targetPath;
-  if (targetPath.empty()) return false;
+namespace safe_write_system {
 
+bool ExamineTarget(std::string& path, Target& target) {
   // A symbolic link stays a link: its file is what gets replaced.
   struct stat linkInfo {};
-  if (lstat(targetPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-    char* resolved = realpath(targetPath.c_str(), nullptr);
+  if (lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+    char* resolved = realpath(path.c_str(), nullptr);
     if (!resolved) return false;
-    targetPath_ = resolved;
+    path = resolved;
     std::free(resolved);
   }
 
   // Opening for writing (without truncating) asks the system itself whether the target may be
   // written; O_NONBLOCK keeps a FIFO from hanging before fstat rejects it.
-  int probe = open(targetPath_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (probe != -1) {
-    struct stat info {};
-    bool regular = fstat(probe, &info) == 0 && S_ISREG(info.st_mode);
-    close(probe);
-    if (!regular) return false;
-    targetExists_ = true;
-    targetMode_ = static_cast<std::uint32_t>(info.st_mode & 07777);
-  } else if (errno != ENOENT) {
-    return false;  // read-only, a folder, or otherwise not ours to replace
-  }
-
-  int fd = CreateUniqueFile(targetPath_, tempPath_);
-  if (fd == -1) return false;
-  file_ = fd;
-  if (targetExists_) {
-    struct stat info {};
-    if (stat(targetPath_.c_str(), &info) == 0) {
-      // Best effort: only a privileged user can give the file to another owner.
-      (void)!fchown(fd, info.st_uid, info.st_gid);
-    }
-    fchmod(fd, static_cast<mode_t>(targetMode_));
-  }
+  int probe = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (probe == -1) return errno == ENOENT;  // else read-only, a folder, or not ours to replace
+  struct stat info {};
+  bool regular = fstat(probe, &info) == 0 && S_ISREG(info.st_mode);
+  close(probe);
+  if (!regular) return false;
+  target.exists = true;
+  target.mode = static_cast<std::uint32_t>(info.st_mode & 07777);
   return true;
 }
 
-bool SafeFileWriter::WriteThrough(const void* bytes, std::size_t count) {
-  const char* next = static_cast<const char*>(bytes);
+std::string TemporaryBase(const std::string& targetPath, std::size_t) { return targetPath; }
+
+std::string ShortBase(const std::string& targetPath) { return FolderOf(targetPath) + "/"; }
+
+unsigned NameNoise() {
+  return static_cast<unsigned>(std::time(nullptr)) * 2654435761u +
+         static_cast<unsigned>(getpid()) * 40503u;
+}
+
+Created CreateNew(const std::string& path, std::intptr_t& file) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  file = fd;
+  if (fd != -1) return Created::Yes;
+  if (errno == EEXIST) return Created::NameTaken;
+  return errno == ENAMETOOLONG ? Created::NameUnusable : Created::Failed;
+}
+
+void Adopt(std::intptr_t file, const std::string& targetPath, const Target& target) {
+  const int fd = static_cast<int>(file);
+  struct stat info {};
+  if (stat(targetPath.c_str(), &info) == 0) {
+    // Best effort: only a privileged user can give the file to another owner.
+    (void)!fchown(fd, info.st_uid, info.st_gid);
+  }
+  fchmod(fd, static_cast<mode_t>(target.mode));
+}
+
+bool WriteAll(std::intptr_t file, const char* bytes, std::size_t count) {
   while (count > 0) {
-    ssize_t written = write(static_cast<int>(file_), next, count);
+    ssize_t written = write(static_cast<int>(file), bytes, count);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     if (written == 0) return false;
-    next += written;
+    bytes += written;
     count -= static_cast<std::size_t>(written);
   }
   return true;
 }
 
-void SafeFileWriter::CloseFile() {
-  if (file_ != -1) close(static_cast<int>(file_));
-  file_ = -1;
+bool SyncAndClose(std::intptr_t file) {
+  const bool synced = fsync(static_cast<int>(file)) == 0;
+  return close(static_cast<int>(file)) == 0 && synced;
 }
 
-bool SafeFileWriter::Commit() {
-  if (file_ == -1) return false;
-  bool ok = FlushBuffer() && fsync(static_cast<int>(file_)) == 0;
-  int fd = static_cast<int>(file_);
-  file_ = -1;
-  if (close(fd) != 0) ok = false;
-  if (ok && rename(tempPath_.c_str(), targetPath_.c_str()) != 0) ok = false;
-  if (!ok) {
-    Discard();
-    return false;
-  }
-  tempPath_.clear();
-  // The rename itself is durable only once the folder is synced; the data is safe either way.
-  int folder = open(FolderOf(targetPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void Close(std::intptr_t file) { close(static_cast<int>(file)); }
+
+bool CarryMarks(const std::string&, const Target&) { return true; }
+
+bool Replace(const std::string& temporaryPath, const std::string& targetPath, const Target&) {
+  return replaceCall(temporaryPath.c_str(), targetPath.c_str());
+}
+
+bool Move(const std::string& temporaryPath, const std::string& targetPath) {
+  return moveCall(temporaryPath.c_str(), targetPath.c_str());
+}
+
+// The rename itself is durable only once the folder is synced; the data is safe either way.
+void Settle(const std::string& targetPath) {
+  int folder = open(FolderOf(targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder != -1) {
     fsync(folder);
     close(folder);
   }
-  return true;
 }
 
-void SafeFileWriter::Discard() {
-  CloseFile();
-  buffer_.clear();
-  if (!tempPath_.empty()) unlink(tempPath_.c_str());
-  tempPath_.clear();
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
 }
+
+void Remove(const std::string& path) { unlink(path.c_str()); }
+
+void Pause(unsigned milliseconds) {
+  const timespec pause{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);
+}
+
+}  // namespace safe_write_system

@@ -35,6 +35,54 @@ TEST_F(SafeWrite, PiecesArriveInOrderOnlyAtCommit) {
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
 }
 
+// A replacement that has taken the target away and cannot move the new content in its place
+// (a program holds it) tries again for a while: as the program lets go, the move succeeds.
+struct OnlyCopy : SafeWrite {
+  static bool TakeTargetAway(const char*, const char* targetPath) {
+    std::remove(targetPath);
+#ifdef _WIN32
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+#endif
+    return false;
+  }
+  static bool MoveOnceLetGo(const char* temporaryPath, const char* targetPath) {
+    ++moves;
+#ifdef _WIN32
+    SetLastError(ERROR_SHARING_VIOLATION);
+#endif
+    return moves > heldFor && std::rename(temporaryPath, targetPath) == 0;
+  }
+  void SetUp() override {
+    SafeWrite::SetUp();
+    moves = 0;
+    SetReplaceCalls(TakeTargetAway, MoveOnceLetGo);
+  }
+  void TearDown() override { SetReplaceCalls(nullptr, nullptr); }
+  static inline int moves = 0;
+  static inline int heldFor = 0;
+};
+
+TEST_F(OnlyCopy, TheMoveIsTriedAgainUntilTheTargetIsLetGo) {
+  heldFor = 3;
+  EXPECT_TRUE(Save(target, "new"));
+  EXPECT_EQ(moves, 4);
+  EXPECT_EQ(ReadBytes(target), "new");
+  EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
+}
+
+// Held for good, the new content stays under the temporary's name: never removed, it is the
+// only copy left, and a later save still works.
+TEST_F(OnlyCopy, ANewContentNeverMovedStaysUnderItsTemporaryName) {
+  heldFor = 1000;
+  EXPECT_FALSE(Save(target, "new"));
+  const Names left = ListFolder(dir.Path());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(ReadBytes(dir.File(left[0])), "new");
+  SetReplaceCalls(nullptr, nullptr);
+  EXPECT_TRUE(Save(target, "again"));
+  EXPECT_EQ(ReadBytes(target), "again");
+}
+
 // A name at the system's limit leaves no room for a temporary's suffix; 構 is 3 bytes in Wine.
 TEST_F(SafeWrite, LongAndTwoByteNamesGetATemporaryInTheSameFolder) {
   std::string name;
