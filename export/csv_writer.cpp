@@ -9,10 +9,11 @@ namespace {
 
 constexpr std::string_view kOverwriteCaption = "上書き注意";
 
-// The most one field can take: a converted cell with every byte a doubled quote, its two
-// quotes and the comma before it; a line end after it.
-constexpr std::size_t kFieldRoom = 2 * TextConverter::kCellRoom + 3;
-constexpr std::size_t kLineEndRoom = 2;
+// The most one piece of a row can take: a field (a converted cell with every byte a doubled
+// quote, its two quotes and the comma before it) or the line end. The buffer holds this much
+// past its size, and drains once the size is reached before any piece, so that no piece of a
+// row, whatever the columns, is written unchecked.
+constexpr std::size_t kPieceRoom = 2 * TextConverter::kCellRoom + 3;
 
 // True for a file or a folder, as the overwrite question needs.
 bool PathExists(const std::string& path) {
@@ -46,7 +47,12 @@ char* WriteField(char* out, std::string_view text) {
 CsvLines::CsvLines(const RowFormat& format, const ColumnList& columns,
                    const std::vector<std::int32_t>& selection, ByteSink& sink,
                    const TextConverter* converter, std::size_t bufferBytes)
-    : format_(format), columns_(columns), sink_(sink), converter_(converter), buffer_(bufferBytes) {
+    : format_(format),
+      columns_(columns),
+      sink_(sink),
+      converter_(converter),
+      buffer_(std::max<std::size_t>(bufferBytes, 1) + kPieceRoom),
+      limit_(std::max<std::size_t>(bufferBytes, 1)) {
   for (std::int32_t index : selection) {
     if (index < 0 || static_cast<std::size_t>(index) >= columns.size()) continue;
     chosen_.push_back(index);
@@ -63,8 +69,8 @@ bool CsvLines::Drain(char* out) {
 
 bool CsvLines::Append(std::string_view bytes) {
   while (!bytes.empty()) {
-    if (used_ == buffer_.size() && !Drain(buffer_.data() + used_)) return false;
-    const std::size_t part = std::min(bytes.size(), buffer_.size() - used_);
+    if (used_ >= limit_ && !Drain(buffer_.data() + used_)) return false;
+    const std::size_t part = std::min(bytes.size(), limit_ - used_);
     std::memcpy(buffer_.data() + used_, bytes.data(), part);
     used_ += part;
     bytes.remove_prefix(part);
@@ -101,7 +107,7 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
   const std::uint64_t recordSize = format_.RecordSize();
   const std::size_t columnCount = chosen_.size();
   char* out = buffer_.data() + used_;
-  char* const limit = buffer_.data() + buffer_.size() - kFieldRoom - kLineEndRoom;
+  char* const limit = buffer_.data() + limit_;
   char cell[kCellTextLimit];
   for (std::uint64_t r = 0; r < count; ++r) {
     const std::uint64_t start = r * recordSize;
@@ -110,7 +116,7 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
     const std::uint64_t rest = inside ? available - start : 0;
     const std::uint64_t index = first + r;
     for (std::size_t k = 0; k < columnCount; ++k) {
-      if (out > limit) {
+      if (out >= limit) {
         if (!Drain(out)) return false;
         out = buffer_.data();
       }
@@ -129,6 +135,10 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
         out = format_.WriteCell(out, index, record, rest, column);
       }
     }
+    if (out >= limit) {
+      if (!Drain(out)) return false;
+      out = buffer_.data();
+    }
     *out++ = '\r';
     *out++ = '\n';
   }
@@ -141,10 +151,10 @@ bool CsvLines::WriteGatheredRecord(std::uint64_t index,
                                    std::uint64_t available) {
   if (failed_) return false;
   char* out = buffer_.data() + used_;
-  char* const limit = buffer_.data() + buffer_.size() - kFieldRoom - kLineEndRoom;
+  char* const limit = buffer_.data() + limit_;
   char cell[kCellTextLimit];
   for (std::size_t k = 0; k < chosen_.size(); ++k) {
-    if (out > limit) {
+    if (out >= limit) {
       if (!Drain(out)) return false;
       out = buffer_.data();
     }
@@ -156,6 +166,10 @@ bool CsvLines::WriteGatheredRecord(std::uint64_t index,
                     : format_.WriteMemberCell(cell, fields[j], available, column);
     const std::string_view text(cell, static_cast<std::size_t>(end - cell));
     out = isText_[k] ? AppendText(out, text) : std::copy(text.begin(), text.end(), out);
+  }
+  if (out >= limit) {
+    if (!Drain(out)) return false;
+    out = buffer_.data();
   }
   *out++ = '\r';
   *out++ = '\n';

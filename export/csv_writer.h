@@ -93,6 +93,7 @@ class CsvLines {
   ByteSink& sink_;
   const TextConverter* converter_;
   std::vector<char> buffer_;
+  std::size_t limit_;  // drained once this much is in
   std::size_t used_ = 0;
   bool failed_ = false;
 };
