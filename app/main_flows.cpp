@@ -1,5 +1,7 @@
 #include "app/main_flows.h"
 
+#include <sys/stat.h>
+
 #include <array>
 
 #include "export/csv_writer.h"
@@ -23,9 +25,15 @@ MessageSink MessagesOf(UserInterface& ui) {
   return [&ui](std::string_view text, std::string_view caption) { ui.ShowMessage(text, caption); };
 }
 
+bool PathExists(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0;
+}
+
 bool IsMemberCell(const AppState& state, int row, int column) {
-  return row >= 0 && static_cast<std::uint32_t>(row) < state.table.RowCount() &&
-         column >= kFirstMemberColumn && static_cast<std::size_t>(column) < state.columns.size() &&
+  return row >= 0 && static_cast<std::uint32_t>(row) < state.table.RowCount() && column >= 0 &&
+         static_cast<std::size_t>(column) < state.columns.size() &&
+         state.columns[static_cast<std::size_t>(column)].kind == ColumnKind::Member &&
          column < state.table.ColumnCount();
 }
 
@@ -134,13 +142,14 @@ void ExportCsv(AppState& state, UserInterface& ui) {
     ui.SetStatusText(texts::kExportPathEmpty);
     return;
   }
-  const CsvResult result = WriteCsv(choice->path, state.table, state.columns, choice->columns,
-                                    [&ui](std::string_view text, std::string_view caption) {
-                                      return ui.AskYesNo(text, caption);
-                                    });
-  if (result == CsvResult::Written) {
+  // The window asks before replacing what is there, a file or not; the writer never asks.
+  if (PathExists(choice->path) &&
+      !ui.AskYesNo(texts::OverwriteQuestion(choice->path), texts::kOverwriteCaption)) {
+    return;
+  }
+  if (WriteCsv(choice->path, state.table, state.columns, choice->columns)) {
     ui.SetStatusText(texts::Exported(choice->path));
-  } else if (result == CsvResult::Failed) {
+  } else {
     ui.SetStatusText(texts::ExportFailed(choice->path));
   }
 }

@@ -20,15 +20,17 @@ bool ReadFully(std::FILE* in, std::uint8_t* into, std::size_t count, std::size_t
   return true;
 }
 
-// Moves on by up to `count` bytes by reading; the bytes passed, fewer at the end of the data.
-bool Pass(std::FILE* in, std::uint64_t count, std::uint64_t& passed) {
-  std::uint8_t discard[64 * 1024];
+// Moves on by up to `count` bytes by reading `step` at a time; the bytes passed, fewer at the
+// end of the data.
+bool Pass(std::FILE* in, std::uint64_t count, std::size_t step, std::uint64_t& passed) {
+  std::vector<std::uint8_t> discard(
+      static_cast<std::size_t>(std::min<std::uint64_t>(count, std::max<std::size_t>(step, 1))));
   passed = 0;
   while (passed < count) {
     std::size_t got = 0;
     const auto want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(count - passed, sizeof discard));
-    if (!ReadFully(in, discard, want, got)) return false;
+        static_cast<std::size_t>(std::min<std::uint64_t>(count - passed, discard.size()));
+    if (!ReadFully(in, discard.data(), want, got)) return false;
     passed += got;
     if (got < want) break;
   }
@@ -39,7 +41,7 @@ bool Pass(std::FILE* in, std::uint64_t count, std::uint64_t& passed) {
 // can be read through once, keeping only what its cells read.
 std::optional<std::vector<int>> FieldOrder(const RowFormat& format) {
   std::vector<int> order;
-  for (int j = kFirstMemberColumn; j < format.ColumnCount(); ++j) {
+  for (int j = 0; j < format.ColumnCount(); ++j) {
     if (format.FieldReadBytes(j) > 0) order.push_back(j);
   }
   std::sort(order.begin(), order.end(),
@@ -78,7 +80,9 @@ StreamResult StreamLargeRecords(std::FILE* in, const RowFormat& format, CsvLines
     for (int j : order) {
       std::uint64_t passed = 0;
       const auto offset = static_cast<std::uint64_t>(format.FieldOffset(j));
-      if (!Pass(in, offset - position, passed)) return StreamResult::ReadFailed;
+      if (!Pass(in, offset - position, request.skipBytes, passed)) {
+        return StreamResult::ReadFailed;
+      }
       position += passed;
       if (position < offset) {
         ended = true;
@@ -96,7 +100,9 @@ StreamResult StreamLargeRecords(std::FILE* in, const RowFormat& format, CsvLines
       }
     }
     std::uint64_t passed = 0;
-    if (!ended && !Pass(in, recordSize - position, passed)) return StreamResult::ReadFailed;
+    if (!ended && !Pass(in, recordSize - position, request.skipBytes, passed)) {
+      return StreamResult::ReadFailed;
+    }
     position += passed;
     bytesRead += position;
     if (position == 0 && (written > 0 || first > 0)) break;
@@ -124,7 +130,7 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
     if (first > 0) return StreamResult::Done;
     remaining = std::min<std::uint64_t>(remaining, 1);
   } else if (first > 0) {
-    if (first > kAll / recordSize || !SkipInput(in, first * recordSize)) {
+    if (first > kAll / recordSize || !SkipInput(in, first * recordSize, request.skipBytes)) {
       return first > kAll / recordSize ? StreamResult::Done : StreamResult::ReadFailed;
     }
   }
@@ -150,19 +156,14 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
     filled += got;
     bytesRead += got;
     ended = filled < buffer.size();
-    if (filled == 0) {
-      // No bytes at all: the window's one row with only "No." and "Address".
-      if (!any && !lines.WriteRecords(0, 1, nullptr, 0)) return StreamResult::WriteFailed;
-      break;
-    }
+    // Past the end: no more rows, unless the data has no bytes at all (the window's one row).
+    if (filled == 0 && any) break;
     any = true;
 
     // Every record whose cells lie wholly in the buffer, or all that start in it at the end.
     std::uint64_t count;
-    if (recordSize == 0) {
-      count = 1;
-    } else if (ended) {
-      count = (filled + recordSize - 1) / recordSize;
+    if (ended || recordSize == 0) {
+      count = RowsInData(filled, format.RecordSize());
     } else {
       count = filled >= span ? (filled - span) / recordSize + 1 : 0;
     }
@@ -176,7 +177,7 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
 
     const std::uint64_t consumed = count * recordSize;
     if (consumed >= filled) {
-      if (!SkipInput(in, consumed - filled)) return StreamResult::ReadFailed;
+      if (!SkipInput(in, consumed - filled, request.skipBytes)) return StreamResult::ReadFailed;
       bytesRead += consumed - filled;
       filled = 0;
     } else {
@@ -187,7 +188,22 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
   return StreamResult::Done;
 }
 
-bool SkipInput(std::FILE* in, std::uint64_t count) {
+bool SkipInput(std::FILE* in, std::uint64_t count, std::size_t skipBytes) {
   std::uint64_t passed = 0;
-  return count == 0 || SeekForward(in, count) || Pass(in, count, passed);
+  return count == 0 || SeekForward(in, count) || Pass(in, count, skipBytes, passed);
+}
+
+StreamResult WriteStreamedCsv(std::FILE* in, const RowFormat& format, const ColumnList& columns,
+                              const std::vector<std::int32_t>& selection, ByteSink& sink,
+                              const TextConverter* converter, bool byteOrderMark,
+                              const StreamRequest& request) {
+  CsvLines lines(format, columns, selection, sink, converter, request.bufferBytes);
+  // A later slice of a split file starts with its first record, so that the slices join.
+  if (request.firstRecord == 0) {
+    if (byteOrderMark && !sink.Write("\xEF\xBB\xBF", 3)) return StreamResult::WriteFailed;
+    if (!lines.WriteHeader()) return StreamResult::WriteFailed;
+  }
+  const StreamResult result = StreamCsv(in, format, lines, request);
+  if (result != StreamResult::Done) return result;
+  return lines.Flush() ? StreamResult::Done : StreamResult::WriteFailed;
 }

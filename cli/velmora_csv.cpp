@@ -202,8 +202,9 @@ std::optional<UsageError> Run::Select(std::vector<std::int32_t>& selection) cons
 
 ExitStatus Run::PrintLayout() {
   std::string text;
-  for (std::size_t j = kFirstMemberColumn; j < columns_.size(); ++j) {
+  for (std::size_t j = 0; j < columns_.size(); ++j) {
     const ColumnDef& column = columns_[j];
+    if (column.kind != ColumnKind::Member) continue;
     text += ToUnsignedDecimalText(static_cast<std::uint32_t>(j)) + '\t' + ForOutput(column.label) +
             '\t' + ToSignedDecimalText(column.offset) + '\t' +
             ToSignedDecimalText(ColumnByteLength(column, structDef_)) + '\t' +
@@ -272,7 +273,6 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
   format.Build(structDef_, columns_, options_.noBase);
   Utf8Output utf8;
   const TextConverter* converter = options_.encoding == OutputEncoding::Cp932 ? nullptr : &utf8;
-  CsvLines lines(format, columns_, selection, *sink, converter);
 
   StreamRequest request;
   request.firstRecord = options_.firstRecord;
@@ -285,20 +285,15 @@ ExitStatus Run::Export(const std::vector<std::int32_t>& selection) {
     };
   }
 
-  // A later slice of a split file starts with its first record, so that the slices join.
-  bool written = true;
-  if (options_.firstRecord == 0) {
-    if (options_.encoding == OutputEncoding::Utf8Bom) written = sink->Write("\xEF\xBB\xBF", 3);
-    written = written && lines.WriteHeader();
-  }
   const StreamResult result =
-      written ? StreamCsv(in, format, lines, request) : StreamResult::WriteFailed;
+      WriteStreamedCsv(in, format, columns_, selection, *sink, converter,
+                       options_.encoding == OutputEncoding::Utf8Bom, request);
   progress.reset();
   if (result == StreamResult::ReadFailed) {
     Report(options_.dataPath, texts::kDataUnreadable);
     return ExitStatus::DataUnreadable;
   }
-  written = result == StreamResult::Done && lines.Flush();
+  const bool written = result == StreamResult::Done;
   if (options_.outputPath) {
     return written && file.Commit() ? ExitStatus::Done : OutputFailed(outputName);
   }

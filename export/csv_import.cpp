@@ -221,8 +221,8 @@ void Importer::MapHeader(const std::vector<std::string_view>& labels) {
     if (found == waiting.end() || found->second.next == found->second.fields.size()) continue;
     const std::size_t k = found->second.fields[found->second.next++];
     ++matched;
-    if (j == 0) numberField_ = static_cast<int>(k);
-    fieldColumns_[k] = j >= kFirstMemberColumn ? static_cast<int>(j) : kIgnored;
+    if (columns_[j].kind == ColumnKind::RecordNumber) numberField_ = static_cast<int>(k);
+    fieldColumns_[k] = columns_[j].kind == ColumnKind::Member ? static_cast<int>(j) : kIgnored;
   }
   for (std::size_t k = 0; k < labels.size(); ++k) {
     if (fieldColumns_[k] != kUnmatched) continue;

@@ -1,25 +1,15 @@
 #include "export/csv_writer.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-constexpr std::string_view kOverwriteCaption = "上書き注意";
 
 // The most one piece of a row can take: a field (a converted cell with every byte a doubled
 // quote, its two quotes and the comma before it) or the line end. The buffer holds this much
 // past its size, and drains once the size is reached before any piece, so that no piece of a
 // row, whatever the columns, is written unchecked.
 constexpr std::size_t kPieceRoom = 2 * TextConverter::kCellRoom + 3;
-
-// True for a file or a folder, as the overwrite question needs.
-bool PathExists(const std::string& path) {
-  struct stat status;
-  return ::stat(path.c_str(), &status) == 0;
-}
 
 bool NeedsQuotes(std::string_view text) {
   return text.find_first_of(",\"\r\n") != std::string_view::npos;
@@ -100,14 +90,32 @@ char* CsvLines::AppendText(char* out, std::string_view text) {
   return WriteField(out, std::string_view(converted, static_cast<std::size_t>(end - converted)));
 }
 
+bool CsvLines::MakeRoom(char*& out) {
+  if (out < buffer_.data() + limit_) return true;
+  if (!Drain(out)) return false;
+  out = buffer_.data();
+  return true;
+}
+
 bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
                             std::uint64_t available, const RecordTable* table) {
+  return WriteRows(first, count, bytes, available, table, nullptr);
+}
+
+bool CsvLines::WriteGatheredRecord(std::uint64_t index,
+                                   const std::vector<const std::uint8_t*>& fields,
+                                   std::uint64_t available) {
+  return WriteRows(index, 1, nullptr, available, nullptr, &fields);
+}
+
+bool CsvLines::WriteRows(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
+                         std::uint64_t available, const RecordTable* table,
+                         const std::vector<const std::uint8_t*>* fields) {
   if (failed_) return false;
   if (table != nullptr && !table->HasEditedText()) table = nullptr;
   const std::uint64_t recordSize = format_.RecordSize();
   const std::size_t columnCount = chosen_.size();
   char* out = buffer_.data() + used_;
-  char* const limit = buffer_.data() + limit_;
   char cell[kCellTextLimit];
   for (std::uint64_t r = 0; r < count; ++r) {
     const std::uint64_t start = r * recordSize;
@@ -115,11 +123,9 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
     const std::uint8_t* record = inside ? bytes + start : nullptr;
     const std::uint64_t rest = inside ? available - start : 0;
     const std::uint64_t index = first + r;
+    // Each piece of the row (a field with its comma, the line end) is preceded by a room check.
     for (std::size_t k = 0; k < columnCount; ++k) {
-      if (out >= limit) {
-        if (!Drain(out)) return false;
-        out = buffer_.data();
-      }
+      if (!MakeRoom(out)) return false;
       if (k > 0) *out++ = ',';
       const int column = chosen_[k];
       const std::string* edit =
@@ -128,17 +134,18 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
               : nullptr;
       if (edit != nullptr) {
         out = AppendText(out, std::string_view(*edit).substr(0, kCellTextLimit));
-      } else if (isText_[k]) {
-        const char* end = format_.WriteCell(cell, index, record, rest, column);
-        out = AppendText(out, std::string_view(cell, static_cast<std::size_t>(end - cell)));
-      } else {
-        out = format_.WriteCell(out, index, record, rest, column);
+        continue;
       }
+      const bool text = isText_[k] != 0;
+      char* const at = text ? cell : out;
+      const auto j = static_cast<std::size_t>(column);
+      char* const end = fields != nullptr && j < fields->size() && format_.IsMember(column)
+                            ? format_.WriteMemberCell(at, (*fields)[j], available, column)
+                            : format_.WriteCell(at, index, record, rest, column);
+      out = text ? AppendText(out, std::string_view(cell, static_cast<std::size_t>(end - cell)))
+                 : end;
     }
-    if (out >= limit) {
-      if (!Drain(out)) return false;
-      out = buffer_.data();
-    }
+    if (!MakeRoom(out)) return false;
     *out++ = '\r';
     *out++ = '\n';
   }
@@ -146,56 +153,21 @@ bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std:
   return true;
 }
 
-bool CsvLines::WriteGatheredRecord(std::uint64_t index,
-                                   const std::vector<const std::uint8_t*>& fields,
-                                   std::uint64_t available) {
-  if (failed_) return false;
-  char* out = buffer_.data() + used_;
-  char* const limit = buffer_.data() + limit_;
-  char cell[kCellTextLimit];
-  for (std::size_t k = 0; k < chosen_.size(); ++k) {
-    if (out >= limit) {
-      if (!Drain(out)) return false;
-      out = buffer_.data();
-    }
-    if (k > 0) *out++ = ',';
-    const int column = chosen_[k];
-    const auto j = static_cast<std::size_t>(column);
-    char* end = column < kFirstMemberColumn || j >= fields.size()
-                    ? format_.WriteCell(cell, index, nullptr, 0, column)
-                    : format_.WriteMemberCell(cell, fields[j], available, column);
-    const std::string_view text(cell, static_cast<std::size_t>(end - cell));
-    out = isText_[k] ? AppendText(out, text) : std::copy(text.begin(), text.end(), out);
-  }
-  if (out >= limit) {
-    if (!Drain(out)) return false;
-    out = buffer_.data();
-  }
-  *out++ = '\r';
-  *out++ = '\n';
-  used_ = static_cast<std::size_t>(out - buffer_.data());
-  return true;
-}
-
 bool CsvLines::Flush() { return Drain(buffer_.data() + used_); }
 
-CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask,
-                   std::size_t bufferBytes) {
-  if (PathExists(path)) {
-    const std::string question =
-        "ファイル\"" + path + "\"は既に存在しています。\r\n上書きしますか？";
-    if (!ask(question, kOverwriteCaption)) return CsvResult::Declined;
-  }
-
-  SafeFileWriter file;
-  if (!file.Open(path)) return CsvResult::Failed;
-  SafeFileSink sink(file);
+bool WriteCsvTo(ByteSink& sink, const RecordTable& table, const ColumnList& columns,
+                const std::vector<std::int32_t>& selection, std::size_t bufferBytes) {
   CsvLines lines(table.Format(), columns, selection, sink, nullptr, bufferBytes);
   // Rows are streamed through the buffer: the file can be far larger than the data.
-  const bool written =
-      lines.WriteHeader() &&
-      lines.WriteRecords(0, table.RowCount(), table.Bytes(), table.ByteCount(), &table) &&
-      lines.Flush();
-  return written && file.Commit() ? CsvResult::Written : CsvResult::Failed;
+  return lines.WriteHeader() &&
+         lines.WriteRecords(0, table.RowCount(), table.Bytes(), table.ByteCount(), &table) &&
+         lines.Flush();
+}
+
+bool WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
+              const std::vector<std::int32_t>& selection, std::size_t bufferBytes) {
+  SafeFileWriter file;
+  if (!file.Open(path)) return false;
+  SafeFileSink sink(file);
+  return WriteCsvTo(sink, table, columns, selection, bufferBytes) && file.Commit();
 }

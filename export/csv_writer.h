@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,21 +10,8 @@
 #include "records/record_table.h"
 #include "structdef/record_layout.h"
 
-enum class CsvResult {
-  Written = 1,
-  Declined = 0,  // the file existed and the user did not agree to overwrite it
-  Failed = -1,   // the file could not be written; an existing file is left exactly as it was
-};
-
-// Asks a yes/no question; true for Yes.
-using YesNoQuestion = std::function<bool(std::string_view text, std::string_view caption)>;
-
 // Large enough that a sink sees few, large writes.
 inline constexpr std::size_t kCsvBufferBytes = std::size_t{1} << 20;
-
-CsvResult WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
-                   const std::vector<std::int32_t>& selection, const YesNoQuestion& ask,
-                   std::size_t bufferBytes = kCsvBufferBytes);
 
 // Where CSV bytes go: a file being written safely, a pipe, standard output.
 class ByteSink {
@@ -82,6 +68,13 @@ class CsvLines {
   bool Flush();
 
  private:
+  // The one loop of every row: `count` records from `first`, whose cells read whole records at
+  // `bytes` or, for one record, the `fields` gathered apart.
+  bool WriteRows(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
+                 std::uint64_t available, const RecordTable* table,
+                 const std::vector<const std::uint8_t*>* fields);
+  // Drains the buffer once its size is reached; the room kept past it holds any one piece.
+  bool MakeRoom(char*& out);
   char* AppendText(char* out, std::string_view text);
   bool Append(std::string_view bytes);
   bool Drain(char* out);
@@ -97,3 +90,14 @@ class CsvLines {
   std::size_t used_ = 0;
   bool failed_ = false;
 };
+
+// The table as shown (the chosen columns, edited cells as typed) in CSV: a header line, then
+// every row. False when the sink failed.
+bool WriteCsvTo(ByteSink& sink, const RecordTable& table, const ColumnList& columns,
+                const std::vector<std::int32_t>& selection,
+                std::size_t bufferBytes = kCsvBufferBytes);
+
+// The same CSV as the file at `path`, replaced whole or, on failure, left exactly as it was.
+bool WriteCsv(const std::string& path, const RecordTable& table, const ColumnList& columns,
+              const std::vector<std::int32_t>& selection,
+              std::size_t bufferBytes = kCsvBufferBytes);

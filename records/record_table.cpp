@@ -13,21 +13,19 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std
   columns_.clear();
   columns_.reserve(columns.size());
   std::int64_t reach = 0;
-  for (std::size_t j = 0; j < columns.size(); ++j) {
-    const ColumnDef& column = columns[j];
+  for (const ColumnDef& column : columns) {
     Column snapshot;
+    snapshot.kind = column.kind;
     snapshot.displayType = column.displayType;
     snapshot.offset = column.offset;
-    // A number always takes its type's width, whatever the column says it covers.
-    snapshot.length = column.displayType == TypeCode::String ? ColumnByteLength(column, structDef)
-                                                             : TypeWidth(column.displayType);
-    if (j >= static_cast<std::size_t>(kFirstMemberColumn)) {
+    snapshot.length = ColumnByteLength(column, structDef);
+    if (column.kind == ColumnKind::Member) {
       if (column.offset < 0 || reach < 0) {
         reach = -1;
       } else {
         reach = std::max<std::int64_t>(reach, column.offset);
       }
-      if (reach >= 0 && snapshot.length >= 0) {
+      if (reach >= 0) {
         span_ = std::max<std::uint64_t>(span_, static_cast<std::uint64_t>(std::max(
                                                    reach + 1, column.offset + snapshot.length)));
       }
@@ -45,13 +43,14 @@ bool RowFormat::IsText(int column) const {
 char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
                            std::uint64_t available, int column) const {
   if (column < 0 || column >= ColumnCount()) return out;
-  if (column == 0) {
+  const Column& cell = columns_[static_cast<std::size_t>(column)];
+  if (cell.kind == ColumnKind::RecordNumber) {
     // The list adds in 32 bits, where a base other than 0 or 1 can wrap; only records past
     // any a list can hold (streamed files over 4 GiB) count on in 64 bits.
     const std::uint64_t number = std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index;
     return WriteUnsignedDecimal(out, index < UINT32_MAX ? number & UINT32_MAX : number);
   }
-  if (column == 1) {
+  if (cell.kind == ColumnKind::Address) {
     // Eight digits as long as the address fits 32 bits, as many as it needs past that.
     const std::uint64_t address = index * recordSize_;
     const auto high = static_cast<std::uint32_t>(address >> 32);
@@ -62,8 +61,6 @@ char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* r
     }
     return WriteHex(out, 8, static_cast<std::uint32_t>(address));
   }
-
-  const Column& cell = columns_[static_cast<std::size_t>(column)];
   return Shows(cell, available) ? WriteField(out, cell, record + cell.offset) : out;
 }
 
@@ -72,8 +69,13 @@ std::int64_t RowFormat::FieldOffset(int column) const {
                                                : 0;
 }
 
+bool RowFormat::IsMember(int column) const {
+  return column >= 0 && column < ColumnCount() &&
+         columns_[static_cast<std::size_t>(column)].kind == ColumnKind::Member;
+}
+
 std::size_t RowFormat::FieldReadBytes(int column) const {
-  if (column < kFirstMemberColumn || column >= ColumnCount()) return 0;
+  if (!IsMember(column)) return 0;
   const Column& cell = columns_[static_cast<std::size_t>(column)];
   if (cell.length <= 0) return 0;
   return static_cast<std::size_t>(std::min<std::int64_t>(cell.length, kCellTextLimit));
@@ -81,7 +83,7 @@ std::size_t RowFormat::FieldReadBytes(int column) const {
 
 char* RowFormat::WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
                                  int column) const {
-  if (column < kFirstMemberColumn || column >= ColumnCount()) return out;
+  if (!IsMember(column)) return out;
   const Column& cell = columns_[static_cast<std::size_t>(column)];
   return Shows(cell, available) ? WriteField(out, cell, field) : out;
 }
@@ -108,6 +110,11 @@ char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* f
   return WriteCellValue(out, field, TypeCode::String, static_cast<std::int32_t>(shown));
 }
 
+std::uint64_t RowsInData(std::uint64_t byteCount, std::uint32_t recordSize) {
+  if (byteCount == 0 || recordSize == 0) return 1;
+  return (byteCount - 1) / recordSize + 1;
+}
+
 void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
                           const ColumnList& columns, std::int32_t noBase) {
   bytes_ = data.bytes.get();
@@ -115,15 +122,7 @@ void RecordTable::Refresh(const DataBuffer& data, const StructDef& structDef,
   format_.Build(structDef, columns, noBase);
   edits_.clear();
 
-  // There is always a row; a record size of 0 would give endless records at position 0, so it
-  // gives that one row only.
-  const std::uint32_t recordSize = format_.RecordSize();
-  if (byteCount_ == 0 || recordSize == 0) {
-    rowCount_ = 1;
-  } else {
-    rowCount_ = static_cast<std::uint32_t>(
-        (static_cast<std::uint64_t>(byteCount_) + recordSize - 1) / recordSize);
-  }
+  rowCount_ = static_cast<std::uint32_t>(RowsInData(byteCount_, format_.RecordSize()));
 }
 
 std::uint32_t RecordTable::RowCount() const { return rowCount_; }

@@ -15,6 +15,11 @@
 // The most a cell gives when read back (the list's 1024-byte item text buffer).
 inline constexpr std::size_t kCellTextLimit = 1023;
 
+// Rows that `byteCount` bytes of data show: every record that starts inside it, a partial last
+// one included. There is always a row; a record size of 0 would give endless records at
+// position 0, so it gives that one row only.
+std::uint64_t RowsInData(std::uint64_t byteCount, std::uint32_t recordSize);
+
 // How every cell of a record is found and formatted, fixed when the table is refreshed. The
 // record list and the streaming exports make their texts through it, so they cannot differ.
 class RowFormat {
@@ -28,6 +33,8 @@ class RowFormat {
   std::uint64_t Span() const { return span_; }
   // True when the column's text can hold any byte (a String); number texts never need quoting.
   bool IsText(int column) const;
+  // True for a column of a member's field (not the record's number or address).
+  bool IsMember(int column) const;
 
   // Writes the text of `column` for record `index` at `out` (room for kCellTextLimit bytes)
   // and returns its end. `record` is the record's first byte, followed by `available` bytes of
@@ -46,6 +53,7 @@ class RowFormat {
 
  private:
   struct Column {
+    ColumnKind kind = ColumnKind::Member;
     TypeCode displayType = TypeCode::Void;
     std::int64_t offset = 0;
     std::int64_t length = 0;

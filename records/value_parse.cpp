@@ -25,13 +25,6 @@ std::uint32_t Accumulate(std::string_view text, std::uint32_t base) {
   return value;
 }
 
-// Bytes the edit writes, as the table's cells read them: a number's type width whatever the
-// column covers, a string's cell bytes, none for Void and unknown codes.
-std::int64_t FieldLength(const ColumnDef& column, const StructDef& structDef) {
-  if (column.displayType == TypeCode::String) return ColumnByteLength(column, structDef);
-  return column.displayType == TypeCode::Void ? 0 : TypeWidth(column.displayType);
-}
-
 void StoreLittleEndian(std::uint8_t* field, std::uint32_t value, int width) {
   for (int i = 0; i < width; ++i) field[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -97,17 +90,18 @@ CellTextProblem CheckCellText(TypeCode type, std::string_view text, std::size_t 
 
 StoreResult StoreCellValue(DataBuffer& data, const StructDef& structDef, const ColumnList& columns,
                            std::string_view text, int column, std::uint32_t record) {
-  if (column < kFirstMemberColumn || static_cast<std::size_t>(column) >= columns.size()) {
+  if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) {
     return StoreResult::Refused;
   }
   const ColumnDef& def = columns[static_cast<std::size_t>(column)];
-  if (!data.HasBytes()) return StoreResult::Refused;
+  if (def.kind != ColumnKind::Member || !data.HasBytes()) return StoreResult::Refused;
 
   // 64-bit positions: a huge record index, a record size of 0 or below, or a negative offset
   // can never wrap around into the data.
   const std::int64_t position =
       static_cast<std::int64_t>(record) * structDef.recordSize + def.offset;
-  const std::int64_t length = FieldLength(def, structDef);
+  // As the table's cells read it.
+  const std::int64_t length = ColumnByteLength(def, structDef);
   if (position < 0 || position >= data.byteCount) return StoreResult::Refused;
   // A field cut short by the end of the data is refused whole rather than half written.
   if (position + length > data.byteCount) return StoreResult::Refused;

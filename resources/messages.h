@@ -61,6 +61,11 @@ inline std::string RowLimit(std::string_view rows, std::string_view shown) {
          "す。";
 }
 inline constexpr std::string_view kRowLimitCaption = "表示件数の上限";
+// Yes/no before an export replaces what is at its path.
+inline std::string OverwriteQuestion(std::string_view path) {
+  return "ファイル" + Quoted(path) + "は既に存在しています。\r\n上書きしますか？";
+}
+inline constexpr std::string_view kOverwriteCaption = "上書き注意";
 
 // struct.def errors, one box each; velmora-csv prefixes them with the file's path.
 inline constexpr std::string_view kDefinitionErrorCaption = "\\struct.def 定義エラー";

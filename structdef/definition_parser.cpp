@@ -2,6 +2,7 @@
 
 #include "resources/messages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -32,8 +33,10 @@ bool IsSpace(unsigned char c) {
 // white space anyway.
 class TokenReader {
  public:
-  explicit TokenReader(const std::string& path)
-      : file_(OpenRegularFile(path).release()), buffer_(64 * 1024), data_(buffer_.data()) {}
+  TokenReader(const std::string& path, std::size_t readBytes)
+      : file_(OpenRegularFile(path).release()),
+        buffer_(std::max<std::size_t>(readBytes, 1)),
+        data_(buffer_.data()) {}
   // Over bytes already in memory: the whole text is one buffer that never refills.
   explicit TokenReader(std::string_view bytes)
       : file_(nullptr), data_(bytes.data()), end_(bytes.size()) {}
@@ -306,8 +309,9 @@ std::string StructDefPath(std::string_view currentDirectory) {
   return path;
 }
 
-DefinitionRead ListStructNames(const std::string& path, const NameSink& addName) {
-  TokenReader reader(path);
+DefinitionRead ListStructNames(const std::string& path, const NameSink& addName,
+                               std::size_t readBytes) {
+  TokenReader reader(path, readBytes);
   if (!reader.IsOpen()) return DefinitionRead::Unreadable;
   ListNames(reader, addName);
   return DefinitionRead::Read;
@@ -319,8 +323,8 @@ void ListStructNamesInBytes(std::string_view bytes, const NameSink& addName) {
 }
 
 StructLookup LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
-                           const MessageSink& report) {
-  TokenReader reader(path);
+                           const MessageSink& report, std::size_t readBytes) {
+  TokenReader reader(path, readBytes);
   return reader.IsOpen() ? LoadDefinition(reader, name, structDef, report) : StructLookup::NotFound;
 }
 

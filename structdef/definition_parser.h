@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,12 +21,16 @@ enum class DefinitionRead : int { Read = 0, Unreadable = -1 };
 // Found whatever errors were reported; NotFound leaves the structure exactly as it was.
 enum class StructLookup : int { Found = 0, NotFound = -1 };
 
-DefinitionRead ListStructNames(const std::string& path, const NameSink& addName);
+// Bytes of the file read at a time; a token may span any number of reads.
+inline constexpr std::size_t kDefinitionReadBytes = 64 * 1024;
+
+DefinitionRead ListStructNames(const std::string& path, const NameSink& addName,
+                               std::size_t readBytes = kDefinitionReadBytes);
 // The same pass over the bytes of a definition file already in memory.
 void ListStructNamesInBytes(std::string_view bytes, const NameSink& addName);
 
 StructLookup LoadStructDef(const std::string& path, std::string_view name, StructDef& structDef,
-                           const MessageSink& report);
+                           const MessageSink& report, std::size_t readBytes = kDefinitionReadBytes);
 // The same pass over the bytes of a definition file already in memory.
 StructLookup LoadStructDefFromBytes(std::string_view bytes, std::string_view name,
                                     StructDef& structDef, const MessageSink& report);

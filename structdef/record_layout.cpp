@@ -6,8 +6,9 @@
 namespace {
 
 ColumnDef MakeColumn(std::int32_t memberIndex, TypeCode type, std::string label,
-                     std::int64_t offset) {
+                     std::int64_t offset, ColumnKind kind = ColumnKind::Member) {
   ColumnDef column;
+  column.kind = kind;
   column.memberIndex = memberIndex;
   column.displayType = type;
   column.label = std::move(label);
@@ -34,8 +35,8 @@ std::string ElementLabel(const std::string& name, std::int32_t index) {
 int BuildColumnList(const StructDef& structDef, ColumnList& columns) {
   constexpr std::int64_t kMaxEnd = std::numeric_limits<std::int32_t>::max();
   columns.clear();
-  columns.push_back(MakeColumn(-1, TypeCode::UWord, "No.", 0));
-  columns.push_back(MakeColumn(-1, TypeCode::XLong, "Address", 0));
+  columns.push_back(MakeColumn(-1, TypeCode::UWord, "No.", 0, ColumnKind::RecordNumber));
+  columns.push_back(MakeColumn(-1, TypeCode::XLong, "Address", 0, ColumnKind::Address));
 
   std::int64_t offset = 0;
   for (std::size_t i = 0; i < structDef.members.size(); ++i) {
@@ -66,7 +67,7 @@ int BuildColumnList(const StructDef& structDef, ColumnList& columns) {
 }
 
 std::int32_t ColumnByteLength(const ColumnDef& column, const StructDef& structDef) {
-  if (column.memberIndex < 0) return 0;
+  if (column.kind != ColumnKind::Member) return 0;
   if (column.displayType == TypeCode::String) {
     if (static_cast<std::size_t>(column.memberIndex) >= structDef.members.size()) return 0;
     const std::int32_t count = structDef.members[column.memberIndex].count;

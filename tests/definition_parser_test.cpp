@@ -12,16 +12,19 @@ static std::string M2(std::string_view token) {
 }
 
 // The members of `name` as "type name count, ..." ("-" when not found, which leaves the
-// structure as it was) and the reports, in order.
+// structure as it was) and the reports, in order. Read 3 bytes at a time, so that tokens span
+// reads.
 static std::pair<std::string, Strings> Load(std::string_view content, std::string_view name) {
   TempDir dir;
   WriteBytes(dir.File("struct.def"), content);
   StructDef def{{{XLong, "old", 1}}, 4};
   Strings reports;
-  const bool found = LoadStructDef(dir.File("struct.def"), name, def, [&](auto text, auto caption) {
-                       EXPECT_EQ(caption, DefinitionErrorCaption());
-                       reports.emplace_back(text);
-                     }) == StructLookup::Found;
+  const auto report = [&](auto text, auto caption) {
+    EXPECT_EQ(caption, DefinitionErrorCaption());
+    reports.emplace_back(text);
+  };
+  const bool found =
+      LoadStructDef(dir.File("struct.def"), name, def, report, 3) == StructLookup::Found;
   EXPECT_EQ(def.recordSize, ComputeRecordSize(def.members));
   std::string members;
   for (const auto& m : def.members) {

@@ -337,4 +337,16 @@ TEST_F(CsvExports, DecliningTheOverwriteKeepsTheFileAndReportsNothing) {
   EXPECT_EQ(ReadBytes(path), "earlier");
 }
 
+// A folder is asked about like a file, and then cannot be replaced.
+TEST_F(Flows, CsvExportAsksBeforeReplacingAnythingThere) {
+  Load("a");
+  const std::string folder = dir.File("folder");
+  ASSERT_TRUE(MakeFolder(folder));
+  Export(folder);
+  const MessageRecord question{
+      "ファイル\"" + folder + "\"は既に存在しています。\r\n上書きしますか？", "上書き注意"};
+  EXPECT_EQ(ui.questions, Messages{question});
+  EXPECT_EQ(ui.StatusText(), "ファイル\"" + folder + "\"のエクスポートに失敗しました。");
+}
+
 }  // namespace
