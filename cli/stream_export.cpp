@@ -165,7 +165,10 @@ StreamResult StreamCsv(std::FILE* in, const RowFormat& format, CsvLines& lines,
     if (ended || recordSize == 0) {
       count = RowsInData(filled, format.RecordSize());
     } else {
-      count = filled >= span ? (filled - span) / recordSize + 1 : 0;
+      // A record is there only once a byte of it is: with no cells (span 0), one that would
+      // start just past the buffer may not exist.
+      const std::uint64_t needed = std::max<std::uint64_t>(span, 1);
+      count = filled >= needed ? (filled - needed) / recordSize + 1 : 0;
     }
     count = std::min(count, remaining);
     if (!lines.WriteRecords(first, count, buffer.data(), filled)) return StreamResult::WriteFailed;

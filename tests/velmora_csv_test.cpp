@@ -81,6 +81,7 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteAcrossChunks) {
       {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81'), 2},  // cut to 1023
       {"struct E { slong v; }", "", 1},                                          // the one row
       {"struct Z { string z [0]; }", "abc", 1},  // records of size 0
+      {"struct V { void v; }", "a", 1},          // no cell: the data's end ends the rows
       {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80'), 1},  // errors, go on
   };
   for (const auto& [definitions, data, records] : cases) {
