@@ -103,7 +103,8 @@ char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* f
   // ever be read back, so a huge field is never copied whole.
   const std::size_t scan = static_cast<std::size_t>(
       std::min<std::int64_t>(cell.length, static_cast<std::int64_t>(kCellTextLimit)));
-  const void* zero = std::memchr(field, 0, scan);
+  // A field of no bytes may have no address at all (a reader that kept none of it).
+  const void* zero = scan > 0 ? std::memchr(field, 0, scan) : nullptr;
   const std::size_t shown =
       zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
                       : scan;
