@@ -10,9 +10,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
-  for (int j = kFirstMemberColumn; j < in.n(); ++j) {
+  for (int j = 0; j < in.n(); ++j) {
     const TypeInfo& type = kTypes[in.ConsumeIntegralInRange<std::size_t>(0, kTypes.size() - 1)];
-    if (CheckRetype(in.columns[j].displayType, type.code) == Retype::Allowed) {
+    if (in.columns[j].kind == ColumnKind::Member &&
+        CheckRetype(in.columns[j].displayType, type.code) == Retype::Allowed) {
       in.columns[j].displayType = type.code;
     }
   }
@@ -29,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   const std::int32_t noBase = in.ConsumeBool() ? 1 : 0;
   const bool reversed = in.ConsumeBool();
   const bool lenient = in.ConsumeBool();
-  const std::vector<std::uint8_t> bytes =
+  std::vector<std::uint8_t> bytes =
       in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegral<std::uint16_t>());
+  KeepCells(bytes, in.def.recordSize, picked.size());
 
   DataBuffer data = ExactBuffer(bytes);
   RecordTable table;

@@ -5,7 +5,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
   const int column = in.ConsumeIntegralInRange(-2, in.n() + 1);
-  if (column >= 2 && column < in.n() && in.ConsumeBool())  // display types any code
+  const bool member =
+      column >= 0 && column < in.n() && in.columns[column].kind == ColumnKind::Member;
+  if (member && in.ConsumeBool())  // display types any code
     in.columns[column].displayType = in.AnyTypeCode();
   const std::uint32_t record = in.ConsumeIntegral<std::uint32_t>() >> (in.ConsumeBool() ? 26 : 0);
   const std::string text = in.ConsumeRandomLengthString(2048);
@@ -13,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   DataBuffer data = ExactBuffer(bytes);
   const int result = int(StoreCellValue(data, in.def, in.columns, text, column, record));
   const std::uint8_t *after = data.bytes.get(), *before = bytes.data();
-  FUZZ_CHECK(result == 1 ? column >= 2 && column < in.n()  // or refused without writing
+  FUZZ_CHECK(result == 1 ? member  // or refused without writing
                          : result == 0 && std::equal(before, before + bytes.size(), after));
   if (result == 0) return 0;
   const std::int64_t at = std::int64_t{record} * in.def.recordSize + in.columns[column].offset;
