@@ -6,10 +6,10 @@
 namespace {
 
 // The most one piece of a row can take: a field (a converted cell with every byte a doubled
-// quote, its two quotes and the comma before it) or the line end. The buffer holds this much
-// past its size, and drains once the size is reached before any piece, so that no piece of a
-// row, whatever the columns, is written unchecked.
-constexpr std::size_t kPieceRoom = 2 * TextConverter::kCellRoom + 3;
+// quote, its two quotes and the comma before it) and the line end after it. The buffer holds
+// this much past its size, and drains once the size is reached before any field and before
+// the line end of a row of no field, so that nothing a row writes goes unchecked.
+constexpr std::size_t kPieceRoom = 2 * TextConverter::kCellRoom + 3 + 2;
 
 bool NeedsQuotes(std::string_view text) {
   return text.find_first_of(",\"\r\n") != std::string_view::npos;
@@ -90,24 +90,30 @@ char* CsvLines::AppendText(char* out, std::string_view text) {
   return WriteField(out, std::string_view(converted, static_cast<std::size_t>(end - converted)));
 }
 
-bool CsvLines::MakeRoom(char*& out) {
-  if (out < buffer_.data() + limit_) return true;
-  if (!Drain(out)) return false;
-  out = buffer_.data();
-  return true;
-}
-
 bool CsvLines::WriteRecords(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
                             std::uint64_t available, const RecordTable* table) {
-  return WriteRows(first, count, bytes, available, table, nullptr);
+  return WriteRows<false>(first, count, bytes, available, table, nullptr);
 }
 
 bool CsvLines::WriteGatheredRecord(std::uint64_t index,
                                    const std::vector<const std::uint8_t*>& fields,
                                    std::uint64_t available) {
-  return WriteRows(index, 1, nullptr, available, nullptr, &fields);
+  return WriteRows<true>(index, 1, nullptr, available, nullptr, &fields);
 }
 
+// A cell from the whole record at `record` or, gathered, from its own field's bytes.
+template <bool kGathered>
+char* CsvLines::WriteCellOf(char* out, std::uint64_t index, const std::uint8_t* record,
+                            std::uint64_t rest, const std::vector<const std::uint8_t*>* fields,
+                            std::uint64_t available, int column) const {
+  if (kGathered && format_.Kind(column) == ColumnKind::Member) {
+    return format_.WriteMemberCell(out, (*fields)[static_cast<std::size_t>(column)], available,
+                                   column);
+  }
+  return format_.WriteCell(out, index, record, rest, column);
+}
+
+template <bool kGathered>
 bool CsvLines::WriteRows(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
                          std::uint64_t available, const RecordTable* table,
                          const std::vector<const std::uint8_t*>* fields) {
@@ -116,6 +122,7 @@ bool CsvLines::WriteRows(std::uint64_t first, std::uint64_t count, const std::ui
   const std::uint64_t recordSize = format_.RecordSize();
   const std::size_t columnCount = chosen_.size();
   char* out = buffer_.data() + used_;
+  char* const limit = buffer_.data() + limit_;
   char cell[kCellTextLimit];
   for (std::uint64_t r = 0; r < count; ++r) {
     const std::uint64_t start = r * recordSize;
@@ -123,9 +130,11 @@ bool CsvLines::WriteRows(std::uint64_t first, std::uint64_t count, const std::ui
     const std::uint8_t* record = inside ? bytes + start : nullptr;
     const std::uint64_t rest = inside ? available - start : 0;
     const std::uint64_t index = first + r;
-    // Each piece of the row (a field with its comma, the line end) is preceded by a room check.
     for (std::size_t k = 0; k < columnCount; ++k) {
-      if (!MakeRoom(out)) return false;
+      if (out >= limit) {
+        if (!Drain(out)) return false;
+        out = buffer_.data();
+      }
       if (k > 0) *out++ = ',';
       const int column = chosen_[k];
       const std::string* edit =
@@ -136,16 +145,19 @@ bool CsvLines::WriteRows(std::uint64_t first, std::uint64_t count, const std::ui
         out = AppendText(out, std::string_view(*edit).substr(0, kCellTextLimit));
         continue;
       }
-      const bool text = isText_[k] != 0;
-      char* const at = text ? cell : out;
-      const auto j = static_cast<std::size_t>(column);
-      char* const end = fields != nullptr && j < fields->size() && format_.IsMember(column)
-                            ? format_.WriteMemberCell(at, (*fields)[j], available, column)
-                            : format_.WriteCell(at, index, record, rest, column);
-      out = text ? AppendText(out, std::string_view(cell, static_cast<std::size_t>(end - cell)))
-                 : end;
+      if (isText_[k]) {
+        const char* end =
+            WriteCellOf<kGathered>(cell, index, record, rest, fields, available, column);
+        out = AppendText(out, std::string_view(cell, static_cast<std::size_t>(end - cell)));
+      } else {
+        out = WriteCellOf<kGathered>(out, index, record, rest, fields, available, column);
+      }
     }
-    if (!MakeRoom(out)) return false;
+    // The last field's check left room for the line end; a row of no field checks here.
+    if (columnCount == 0 && out >= limit) {
+      if (!Drain(out)) return false;
+      out = buffer_.data();
+    }
     *out++ = '\r';
     *out++ = '\n';
   }

@@ -69,12 +69,15 @@ class CsvLines {
 
  private:
   // The one loop of every row: `count` records from `first`, whose cells read whole records at
-  // `bytes` or, for one record, the `fields` gathered apart.
+  // `bytes` or, for one record, the `fields` gathered apart (one per column of the format).
+  template <bool kGathered>
   bool WriteRows(std::uint64_t first, std::uint64_t count, const std::uint8_t* bytes,
                  std::uint64_t available, const RecordTable* table,
                  const std::vector<const std::uint8_t*>* fields);
-  // Drains the buffer once its size is reached; the room kept past it holds any one piece.
-  bool MakeRoom(char*& out);
+  template <bool kGathered>
+  char* WriteCellOf(char* out, std::uint64_t index, const std::uint8_t* record, std::uint64_t rest,
+                    const std::vector<const std::uint8_t*>* fields, std::uint64_t available,
+                    int column) const;
   char* AppendText(char* out, std::string_view text);
   bool Append(std::string_view bytes);
   bool Drain(char* out);

@@ -44,24 +44,29 @@ char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* r
                            std::uint64_t available, int column) const {
   if (column < 0 || column >= ColumnCount()) return out;
   const Column& cell = columns_[static_cast<std::size_t>(column)];
+  if (cell.kind == ColumnKind::Member) {
+    return Shows(cell, available) ? WriteField(out, cell, record + cell.offset) : out;
+  }
   if (cell.kind == ColumnKind::RecordNumber) {
     // The list adds in 32 bits, where a base other than 0 or 1 can wrap; only records past
     // any a list can hold (streamed files over 4 GiB) count on in 64 bits.
     const std::uint64_t number = std::uint64_t{static_cast<std::uint32_t>(noBase_)} + index;
     return WriteUnsignedDecimal(out, index < UINT32_MAX ? number & UINT32_MAX : number);
   }
-  if (cell.kind == ColumnKind::Address) {
-    // Eight digits as long as the address fits 32 bits, as many as it needs past that.
-    const std::uint64_t address = index * recordSize_;
-    const auto high = static_cast<std::uint32_t>(address >> 32);
-    if (high != 0) {
-      int highDigits = 0;
-      for (std::uint32_t rest = high; rest != 0; rest >>= 4) ++highDigits;
-      out = WriteHex(out, highDigits, high);
-    }
-    return WriteHex(out, 8, static_cast<std::uint32_t>(address));
+  // The address: eight digits as long as it fits 32 bits, as many as it needs past that.
+  const std::uint64_t address = index * recordSize_;
+  const auto high = static_cast<std::uint32_t>(address >> 32);
+  if (high != 0) {
+    int highDigits = 0;
+    for (std::uint32_t rest = high; rest != 0; rest >>= 4) ++highDigits;
+    out = WriteHex(out, highDigits, high);
   }
-  return Shows(cell, available) ? WriteField(out, cell, record + cell.offset) : out;
+  return WriteHex(out, 8, static_cast<std::uint32_t>(address));
+}
+
+ColumnKind RowFormat::Kind(int column) const {
+  return column >= 0 && column < ColumnCount() ? columns_[static_cast<std::size_t>(column)].kind
+                                               : ColumnKind::Member;
 }
 
 std::int64_t RowFormat::FieldOffset(int column) const {
@@ -69,13 +74,8 @@ std::int64_t RowFormat::FieldOffset(int column) const {
                                                : 0;
 }
 
-bool RowFormat::IsMember(int column) const {
-  return column >= 0 && column < ColumnCount() &&
-         columns_[static_cast<std::size_t>(column)].kind == ColumnKind::Member;
-}
-
 std::size_t RowFormat::FieldReadBytes(int column) const {
-  if (!IsMember(column)) return 0;
+  if (column < 0 || column >= ColumnCount() || Kind(column) != ColumnKind::Member) return 0;
   const Column& cell = columns_[static_cast<std::size_t>(column)];
   if (cell.length <= 0) return 0;
   return static_cast<std::size_t>(std::min<std::int64_t>(cell.length, kCellTextLimit));
@@ -83,7 +83,7 @@ std::size_t RowFormat::FieldReadBytes(int column) const {
 
 char* RowFormat::WriteMemberCell(char* out, const std::uint8_t* field, std::uint64_t available,
                                  int column) const {
-  if (!IsMember(column)) return out;
+  if (column < 0 || column >= ColumnCount() || Kind(column) != ColumnKind::Member) return out;
   const Column& cell = columns_[static_cast<std::size_t>(column)];
   return Shows(cell, available) ? WriteField(out, cell, field) : out;
 }

@@ -33,8 +33,8 @@ class RowFormat {
   std::uint64_t Span() const { return span_; }
   // True when the column's text can hold any byte (a String); number texts never need quoting.
   bool IsText(int column) const;
-  // True for a column of a member's field (not the record's number or address).
-  bool IsMember(int column) const;
+  // What the column shows; Member (empty text) for a column outside the format.
+  ColumnKind Kind(int column) const;
 
   // Writes the text of `column` for record `index` at `out` (room for kCellTextLimit bytes)
   // and returns its end. `record` is the record's first byte, followed by `available` bytes of
