@@ -16,7 +16,8 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std
   for (const ColumnDef& column : columns) {
     Column snapshot;
     snapshot.kind = column.kind;
-    snapshot.displayType = column.displayType;
+    snapshot.form = FormOfType(column.displayType);
+    snapshot.write = CellWriterOf(column.displayType);
     snapshot.offset = column.offset;
     snapshot.length = ColumnByteLength(column, structDef);
     if (column.kind == ColumnKind::Member) {
@@ -37,7 +38,7 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std
 
 bool RowFormat::IsText(int column) const {
   return column >= 0 && column < ColumnCount() &&
-         FormOfType(columns_[static_cast<std::size_t>(column)].displayType) == TypeForm::String;
+         columns_[static_cast<std::size_t>(column)].form == TypeForm::String;
 }
 
 char* RowFormat::WriteCell(char* out, std::uint64_t index, const std::uint8_t* record,
@@ -96,8 +97,8 @@ bool RowFormat::Shows(const Column& cell, std::uint64_t available) {
 }
 
 char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* field) {
-  if (FormOfType(cell.displayType) != TypeForm::String) {
-    return WriteCellValue(out, field, cell.displayType, static_cast<std::int32_t>(cell.length));
+  if (cell.form != TypeForm::String) {
+    return cell.write(out, field, static_cast<std::int32_t>(cell.length));
   }
   // The list holds zero-terminated text, and only the first kCellTextLimit bytes of it can
   // ever be read back, so a huge field is never copied whole.
@@ -108,7 +109,7 @@ char* RowFormat::WriteField(char* out, const Column& cell, const std::uint8_t* f
   const std::size_t shown =
       zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - field)
                       : scan;
-  return WriteCellValue(out, field, TypeCode::String, static_cast<std::int32_t>(shown));
+  return cell.write(out, field, static_cast<std::int32_t>(shown));
 }
 
 std::uint64_t RowsInData(std::uint64_t byteCount, std::uint32_t recordSize) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datafile/data_buffer.h"
+#include "records/value_format.h"
 #include "structdef/record_layout.h"
 #include "structdef/type_model.h"
 
@@ -54,7 +55,8 @@ class RowFormat {
  private:
   struct Column {
     ColumnKind kind = ColumnKind::Member;
-    TypeCode displayType = TypeCode::Void;
+    TypeForm form = TypeForm::Void;
+    CellWriter write = nullptr;
     std::int64_t offset = 0;
     std::int64_t length = 0;
     // The largest member offset up to this column, -1 when one of them is negative: a row

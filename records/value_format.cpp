@@ -41,20 +41,38 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* field, int width) {
   return value;
 }
 
-// A number field of a width known when compiled, so that reading it unrolls and hexadecimal
-// has a fixed digit count.
-template <int kWidth>
-char* WriteNumber(char* out, const std::uint8_t* field, TypeForm form) {
+// A number field of a width and form known when compiled, so that reading it unrolls and
+// hexadecimal has a fixed digit count.
+template <int kWidth, TypeForm kForm>
+char* WriteNumber(char* out, const std::uint8_t* field, std::int32_t) {
   const std::uint32_t value = ReadLittleEndian(field, kWidth);
   constexpr int kUnusedBits = 32 - 8 * kWidth;
-  switch (form) {
-    case TypeForm::Signed:
-      return WriteSignedDecimal(out,
-                                static_cast<std::int32_t>(value << kUnusedBits) >> kUnusedBits);
-    case TypeForm::Hex: return WriteHex(out, 2 * kWidth, value);
-    default: return WriteUnsignedDecimal(out, value);
+  if constexpr (kForm == TypeForm::Signed) {
+    return WriteSignedDecimal(out, static_cast<std::int32_t>(value << kUnusedBits) >> kUnusedBits);
+  } else if constexpr (kForm == TypeForm::Hex) {
+    return WriteHex(out, 2 * kWidth, value);
+  } else {
+    return WriteUnsignedDecimal(out, value);
   }
 }
+
+template <int kWidth>
+CellWriter NumberWriter(TypeForm form) {
+  switch (form) {
+    case TypeForm::Signed: return &WriteNumber<kWidth, TypeForm::Signed>;
+    case TypeForm::Hex: return &WriteNumber<kWidth, TypeForm::Hex>;
+    default: return &WriteNumber<kWidth, TypeForm::Unsigned>;
+  }
+}
+
+// All bytes, zero bytes included: consumers stop at the first zero themselves.
+char* WriteBytes(char* out, const std::uint8_t* field, std::int32_t length) {
+  if (length <= 0) return out;
+  std::memcpy(out, field, static_cast<std::size_t>(length));
+  return out + length;
+}
+
+char* WriteNothing(char* out, const std::uint8_t*, std::int32_t) { return out; }
 
 }  // namespace
 
@@ -104,23 +122,23 @@ char* WriteHex(char* out, std::int32_t digits, std::uint32_t value) {
   return out;
 }
 
-char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
+CellWriter CellWriterOf(TypeCode type) {
   const TypeInfo* info = FindType(type);
-  if (info == nullptr) return out;
+  if (info == nullptr) return &WriteNothing;
   switch (info->form) {
-    case TypeForm::Void: return out;
-    case TypeForm::String:
-      // All bytes, zero bytes included: consumers stop at the first zero themselves.
-      if (length <= 0) return out;
-      std::memcpy(out, field, static_cast<std::size_t>(length));
-      return out + length;
+    case TypeForm::Void: return &WriteNothing;
+    case TypeForm::String: return &WriteBytes;
     default: break;
   }
   switch (info->width) {
-    case 1: return WriteNumber<1>(out, field, info->form);
-    case 2: return WriteNumber<2>(out, field, info->form);
-    default: return WriteNumber<4>(out, field, info->form);
+    case 1: return NumberWriter<1>(info->form);
+    case 2: return NumberWriter<2>(info->form);
+    default: return NumberWriter<4>(info->form);
   }
+}
+
+char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
+  return CellWriterOf(type)(out, field, length);
 }
 
 std::string ToSignedDecimalText(std::int32_t value) {
