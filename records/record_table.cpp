@@ -26,7 +26,9 @@ void RowFormat::Build(const StructDef& structDef, const ColumnList& columns, std
       } else {
         reach = std::max<std::int64_t>(reach, column.offset);
       }
-      if (reach >= 0) {
+      // A cell of no bytes shows empty text whether or not its record reaches it, so it asks
+      // no reader to hold more (a String of none after a huge pad would ask for the pad).
+      if (reach >= 0 && snapshot.length > 0) {
         span_ = std::max<std::uint64_t>(span_, static_cast<std::uint64_t>(std::max(
                                                    reach + 1, column.offset + snapshot.length)));
       }

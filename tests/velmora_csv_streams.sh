@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # velmora-csv over real pipes: 5 GiB of 64 KiB records in bounded memory with addresses past
-# 4 GiB, records of 256 MiB in the same memory, a slice that starts past records a pipe cannot
-# seek over, and a reader that goes away while the data never ends.
+# 4 GiB, records of 256 MiB in the same memory (one ending in a String of no bytes), a slice that
+# starts past records a pipe cannot seek over, and a reader that goes away while the data never
+# ends.
 set -euo pipefail
 csv=$1
 dir=$(mktemp -d)
@@ -28,6 +29,14 @@ head -c $((2 * 268435458)) /dev/zero |
 [ "$(tail -n 1 "$dir/huge.csv")" = $'1,10000002,0,,0\r' ] || fail "huge records"
 peak=$(cat "$dir/peak_kib")
 [ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB for 256 MiB records"
+
+# A String of no bytes after a huge pad shows nothing either way: it needs no record in memory.
+printf 'struct Tail { ubyte a; void pad [268435455]; string end [0]; }\n' > "$dir/tail.def"
+head -c $((2 * 268435456)) /dev/zero |
+  /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/tail.def" - > "$dir/tail.csv"
+[ "$(tail -n 1 "$dir/tail.csv")" = $'1,10000000,0,\r' ] || fail "records ending in an empty String"
+peak=$(cat "$dir/peak_kib")
+[ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB for an empty String's record"
 
 printf 'struct Small { ubyte b; }\n' > "$dir/small.def"
 # A slice of a pipe reads past the records before it, where a file would seek.
