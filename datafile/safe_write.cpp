@@ -18,6 +18,16 @@ constexpr unsigned kMoveRetryPause = 200;
 
 }  // namespace
 
+namespace safe_write_system {
+ReplaceCall replaceCall = ReplaceWhole;
+ReplaceCall moveCall = MoveReplacing;
+}  // namespace safe_write_system
+
+void SetReplaceCalls(ReplaceCall replace, ReplaceCall move) {
+  sys::replaceCall = replace != nullptr ? replace : sys::ReplaceWhole;
+  sys::moveCall = move != nullptr ? move : sys::MoveReplacing;
+}
+
 SafeFileWriter::~SafeFileWriter() { Discard(); }
 
 bool SafeFileWriter::Open(const std::string& targetPath) {
@@ -113,7 +123,7 @@ bool SafeFileWriter::Commit() {
   const auto onlyCopy = [this] { return targetExists_ && !sys::Exists(targetPath_); };
   for (int retry = 0; !replaced && retry < kMoveRetries && onlyCopy(); ++retry) {
     sys::Pause(kMoveRetryPause);
-    replaced = sys::Move(tempPath_, targetPath_);
+    replaced = sys::moveCall(tempPath_.c_str(), targetPath_.c_str());
   }
   if (!replaced) {
     if (onlyCopy()) tempPath_.clear();

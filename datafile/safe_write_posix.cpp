@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "datafile/safe_write.h"
 #include "datafile/safe_write_system.h"
 
 namespace {
@@ -18,19 +17,18 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool Rename(const char* from, const char* to) { return rename(from, to) == 0; }
-
-ReplaceCall replaceCall = Rename;
-ReplaceCall moveCall = Rename;
-
 }  // namespace
 
-void SetReplaceCalls(ReplaceCall replace, ReplaceCall move) {
-  replaceCall = replace != nullptr ? replace : Rename;
-  moveCall = move != nullptr ? move : Rename;
+namespace safe_write_system {
+
+bool ReplaceWhole(const char* temporaryPath, const char* targetPath) {
+  return rename(temporaryPath, targetPath) == 0;
 }
 
-namespace safe_write_system {
+// A rename replaces whole: the move is the same call.
+bool MoveReplacing(const char* temporaryPath, const char* targetPath) {
+  return ReplaceWhole(temporaryPath, targetPath);
+}
 
 bool ExamineTarget(std::string& path, Target& target) {
   // A symbolic link stays a link: its file is what gets replaced.
@@ -107,10 +105,6 @@ bool CarryMarks(const std::string&, const Target&) { return true; }
 
 bool Replace(const std::string& temporaryPath, const std::string& targetPath, const Target&) {
   return replaceCall(temporaryPath.c_str(), targetPath.c_str());
-}
-
-bool Move(const std::string& temporaryPath, const std::string& targetPath) {
-  return moveCall(temporaryPath.c_str(), targetPath.c_str());
 }
 
 // The rename itself is durable only once the folder is synced; the data is safe either way.

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "datafile/safe_write.h"
+
 namespace safe_write_system {
 
 inline constexpr std::intptr_t kNoFile = -1;
@@ -38,11 +40,16 @@ void Close(std::intptr_t file);
 // Marks the finished temporary as the target was marked; false when that fails.
 bool CarryMarks(const std::string& temporaryPath, const Target& target);
 
+// The system's own replacement in one step and move to the target's name; Replace and the
+// move call them through `replaceCall` and `moveCall`, which a test may change.
+bool ReplaceWhole(const char* temporaryPath, const char* targetPath);
+bool MoveReplacing(const char* temporaryPath, const char* targetPath);
+extern ReplaceCall replaceCall;
+extern ReplaceCall moveCall;
+
 // Puts the temporary in the target's place in one step, as far as the system lets it; false
 // when it did not (then the target may be as it was, or gone).
 bool Replace(const std::string& temporaryPath, const std::string& targetPath, const Target& target);
-// Moves the temporary to the target's name, replacing whatever is there.
-bool Move(const std::string& temporaryPath, const std::string& targetPath);
 // Makes a finished replacement durable where the system needs a step of its own for it.
 void Settle(const std::string& targetPath);
 

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "datafile/safe_write.h"
 #include "datafile/safe_write_system.h"
 
 namespace {
@@ -22,6 +21,10 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, end);
 }
 
+}  // namespace
+
+namespace safe_write_system {
+
 bool ReplaceWhole(const char* temporaryPath, const char* targetPath) {
   return ReplaceFileA(targetPath, temporaryPath, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                       nullptr) != 0;
@@ -31,18 +34,6 @@ bool MoveReplacing(const char* temporaryPath, const char* targetPath) {
   return MoveFileExA(temporaryPath, targetPath,
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-
-ReplaceCall replaceCall = ReplaceWhole;
-ReplaceCall moveCall = MoveReplacing;
-
-}  // namespace
-
-void SetReplaceCalls(ReplaceCall replace, ReplaceCall move) {
-  replaceCall = replace != nullptr ? replace : ReplaceWhole;
-  moveCall = move != nullptr ? move : MoveReplacing;
-}
-
-namespace safe_write_system {
 
 bool ExamineTarget(std::string& path, Target& target) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -146,10 +137,6 @@ bool Replace(const std::string& temporaryPath, const std::string& targetPath,
         return false;
     }
   }
-  return Move(temporaryPath, targetPath);
-}
-
-bool Move(const std::string& temporaryPath, const std::string& targetPath) {
   return moveCall(temporaryPath.c_str(), targetPath.c_str());
 }
 
