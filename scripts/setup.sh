@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-  wine wine64 fonts-wine xvfb xauth x11-utils xdotool locales fonts-noto-cjk imagemagick
+  wine wine64 fonts-wine xvfb xauth x11-utils locales fonts-noto-cjk imagemagick
   zip unzip
   libreoffice-calc-nogui
 )
