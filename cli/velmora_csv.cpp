@@ -307,7 +307,7 @@ ExitStatus Run::Import() {
   DataBuffer data;
   data.bytes = std::make_unique<std::uint8_t[]>(0);  // no data file: records from zeros
   if (!options_.dataPath.empty() && !LoadDataFile(data, options_.dataPath)) {
-    Report(options_.dataPath, "データファイルを読み込めませんでした。");
+    Report(options_.dataPath, texts::kDataUnreadable);
     return ExitStatus::DataUnreadable;
   }
   DataBuffer csv;
