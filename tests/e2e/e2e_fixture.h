@@ -27,12 +27,15 @@ inline AssertionResult Check(bool ok, std::string_view failure) {
 }
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// The program the build made or the one the environment names; Wine sees Linux paths on Z:.
-inline HANDLE StartProgram(const char* variable, const char* built, const std::string& arguments,
+// Wine sees Linux paths on drive Z:.
+inline std::string WindowsPath(std::string path) {
+  if (path.starts_with('/')) path = "Z:" + path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+inline HANDLE StartProgram(const std::string& exe, const std::string& arguments,
                            const std::string& folder) {
-  std::string exe = std::getenv(variable) ? std::getenv(variable) : built;
-  if (exe.starts_with('/')) exe = "Z:" + exe;
-  std::replace(exe.begin(), exe.end(), '/', '\\');
   std::string line = Quoted(exe) + " " + arguments;
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION info{};
@@ -87,6 +90,18 @@ inline std::string AskRemote(HWND window, UINT message, WPARAM wParam,
   return answered ? bytes : "";
 }
 
+// Measured in `font`, or in the system font, the one of a device context with nothing selected
+// into it, as a control draws in when no font was set on it.
+inline SIZE TextExtent(const std::string& text, HFONT font) {
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
 inline HWND HeaderOf(HWND list) { return HWND(Ask(list, LVM_GETHEADER).value_or(0)); }
 
 // A report-mode list view's texts; row -1 is the column headers.
@@ -114,12 +129,9 @@ inline bool Send(std::vector<INPUT> inputs) {
 inline INPUT Mouse(DWORD flags, POINT at) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{INPUT_MOUSE};
-  input.mi = {LONG((at.x * 65536LL + width - 1) / width),
-              LONG((at.y * 65536LL + height - 1) / height),
-              0,
-              flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-              0,
-              0};
+  input.mi.dx = LONG((at.x * 65536LL + width - 1) / width);
+  input.mi.dy = LONG((at.y * 65536LL + height - 1) / height);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   return input;
 }
 
@@ -129,27 +141,27 @@ inline bool ClickAt(HWND target, std::optional<POINT> point = {}, int clicks = 1
   RECT r{};
   GetWindowRect(target, &r);
   const POINT at = point.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  POINT cursor{};
+  auto hit = [&] { return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at)); };
+  auto stays = [&] {
+    POINT cursor{};
+    const bool moved = Send({Mouse(0, at)});
+    Sleep(20);
+    return moved && GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y;
+  };
   std::vector<INPUT> inputs(2 * clicks, Mouse(MOUSEEVENTF_LEFTDOWN, at));
   for (std::size_t i = 1; i < inputs.size(); i += 2) inputs[i] = Mouse(MOUSEEVENTF_LEFTUP, at);
-  return target &&
-         WaitUntil(
-             [&] { return WindowFromPoint(at) == target || IsChild(target, WindowFromPoint(at)); },
-             3000) &&
-         WaitUntil(
-             [&] {
-               if (!Send({Mouse(0, at)})) return false;
-               Sleep(20);
-               return GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y;
-             },
-             2000) &&
-         Send(inputs);
+  return target && WaitUntil(hit, 3000) && WaitUntil(stays, 2000) && Send(inputs);
 }
-// The middle of the rectangle that `message` fills in for item `index` of a list or its header.
-inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
+// The rectangle that `message` fills in, from `rect`, for item `index` of a list or its header.
+inline RECT PartRect(HWND window, UINT message, WPARAM index, RECT rect) {
   const std::string sent(reinterpret_cast<char*>(&rect), sizeof rect);
   const std::string bytes = AskRemote(window, message, index, [&](char*) { return sent; });
   bytes.copy(reinterpret_cast<char*>(&rect), sizeof rect);
+  return rect;
+}
+// The middle of that rectangle.
+inline bool ClickListPart(HWND window, UINT message, WPARAM index, RECT rect, int clicks = 1) {
+  rect = PartRect(window, message, index, rect);
   POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   return rect.right > rect.left && ClientToScreen(window, &at) && ClickAt(window, at, clicks);
 }
@@ -180,8 +192,11 @@ class VelmoraE2eTest : public ::testing::Test {
   }
 
   // The main window exists, hidden, while start-up message boxes are open.
+  // The program the build made, or the one VELMORA_EXE names.
   bool Launch(const std::string& folder = {}) {
-    process_ = StartProgram("VELMORA_EXE", VELMORA_EXE, "", folder.empty() ? dir_.Path() : folder);
+    const char* exe = std::getenv("VELMORA_EXE");
+    process_ = StartProgram(WindowsPath(exe ? exe : VELMORA_EXE), "",
+                            folder.empty() ? dir_.Path() : folder);
     return process_ && WaitUntil([&] { return main_ = FindWindowA("VELMORA", 0); }, 30000);
   }
   bool Shown() {
@@ -191,22 +206,18 @@ class VelmoraE2eTest : public ::testing::Test {
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
   HWND List() const { return Control(IDC_RECORD_LIST); }
-  HWND Selector() const { return Control(IDC_STRUCT_SELECTOR); }
   std::vector<std::string> Row(int row) const { return ListRowTexts(List(), row); }
-  std::vector<std::string> Structures() const {
-    std::vector<std::string> n(Ask(Selector(), CB_GETCOUNT).value_or(0));
-    for (WPARAM i = 0; i < n.size(); ++i) n[i] = AskText(Selector(), CB_GETLBTEXT, i);
-    return n;
-  }
 
+  // A menu command, or a control's notification (from that control: no menu id is a control's).
   // Sent without waiting for the answer, so a dialog it opens never blocks the test; unlike a
   // posted message, the WM_NULL after it is answered after it (or once a modal dialog waits).
   bool Command(int id, int code = 0) {
-    const LPARAM from = id == IDC_STRUCT_SELECTOR ? LPARAM(Selector()) : 0;
+    const LPARAM from = LPARAM(Control(id));
     return SendNotifyMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), from) && Ask(main_, WM_NULL);
   }
   bool SelectStructure(int index) {
-    return Ask(Selector(), CB_SETCURSEL, index) && Command(IDC_STRUCT_SELECTOR, CBN_SELCHANGE);
+    return Ask(Control(IDC_STRUCT_SELECTOR), CB_SETCURSEL, index) &&
+           Command(IDC_STRUCT_SELECTOR, CBN_SELCHANGE);
   }
   bool Press(int button, const std::string& path) {
     return SetText(Control(IDC_PATH_FIELD), path) && ClickAt(Control(button));
@@ -218,24 +229,20 @@ class VelmoraE2eTest : public ::testing::Test {
 
   // The first modal window with `caption` (any when empty), after menu command `id` if any.
   AssertionResult Open(int id, std::string_view caption, ModalWindow& modal) {
-    return Check(
-        (id <= 0 || Command(id)) &&
-            WaitUntil(
-                [&] {
-                  for (HWND window = nullptr;
-                       (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    if (owner == GetProcessId(process_) && IsWindowVisible(window) &&
-                        IsWindowEnabled(window)) {
-                      modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
-                      if (caption.empty() || modal.caption == caption) return true;
-                    }
-                  }
-                  return false;
-                },
-                id < 0 ? 400 : 10000),
-        "no window " + std::string(caption));
+    auto found = [&] {
+      HWND window = nullptr;
+      while ((window = FindWindowExA(nullptr, window, "#32770", nullptr))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == GetProcessId(process_) && IsWindowVisible(window) && IsWindowEnabled(window)) {
+          modal = {window, AskText(window), AskText(GetDlgItem(window, 0xFFFF))};
+          if (caption.empty() || modal.caption == caption) return true;
+        }
+      }
+      return false;
+    };
+    const bool opened = (id <= 0 || Command(id)) && WaitUntil(found, id < 0 ? 400 : 10000);
+    return Check(opened, "no window " + std::string(caption));
   }
   // Waits a little: the program may still be busy with input queued before.
   std::string Modals() {
@@ -244,10 +251,9 @@ class VelmoraE2eTest : public ::testing::Test {
   }
   // Clicks a button and waits until the window has gone and its command is done.
   AssertionResult Answer(const ModalWindow& modal, int id) {
-    return Check(ClickAt(GetDlgItem(modal.window, id)) && WaitUntil([&] {
-                   return !IsWindow(modal.window) || !IsWindowVisible(modal.window);
-                 }) &&
-                     Ask(main_, WM_NULL),
+    auto gone = [&] { return !IsWindow(modal.window) || !IsWindowVisible(modal.window); };
+    const bool closed = ClickAt(GetDlgItem(modal.window, id)) && WaitUntil(gone);
+    return Check(closed && Ask(main_, WM_NULL),
                  modal.caption + " not closed by button " + std::to_string(id));
   }
   // The caption and text of the next message box, which button `id` closes.

@@ -19,24 +19,6 @@ class ScreenE2eTest : public VelmoraE2eTest {
   }
   static int Scaled(int value) { return MulDiv(value, Dpi(), 96); }
 
-  // A control's rectangle in its parent's client coordinates.
-  static RECT PlaceOf(HWND control) {
-    RECT place{};
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-    return place;
-  }
-
-  // Measured in `font`, or the system font a control draws in when none was set on it.
-  static SIZE TextExtent(const std::string& text, HFONT font) {
-    const HDC dc = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size;
-  }
   // Its text in `font` fits the control's client area.
   static AssertionResult TextFits(HWND control, HFONT font) {
     const std::string text = AskText(control);
@@ -47,18 +29,6 @@ class ScreenE2eTest : public VelmoraE2eTest {
                  Quoted(text) + " needs " + std::to_string(extent.cx) + "x" +
                      std::to_string(extent.cy) + ", has " + std::to_string(client.right) + "x" +
                      std::to_string(client.bottom));
-  }
-
-  // A dialog's font as its template names it, at the session's DPI (a font of the program's
-  // process is not readable here).
-  static AssertionResult EveryTextFits(HWND window, int points) {
-    const OwnedFont font(CreateFontA(-MulDiv(points, Dpi(), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                     SHIFTJIS_CHARSET, 0, 0, 0, 0, "MS UI Gothic"));
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      AssertionResult fits = TextFits(child, font.Get());
-      if (!fits) return fits;
-    }
-    return ::testing::AssertionSuccess();
   }
 
   // The window's pixels once two looks 200 ms apart agree, as a BMP named `name` in the
@@ -96,22 +66,25 @@ class ScreenE2eTest : public VelmoraE2eTest {
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     const BITMAPFILEHEADER file{0x4D42, DWORD(offset + pixels.size() - sizeof(BITMAPINFOHEADER)), 0,
                                 0, offset};
-    std::string path = "Z:" + std::string(folder) + "/" + name + ".bmp";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(WindowsPath(std::string(folder) + "/" + name + ".bmp"), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
     return Check(steady && out.good(), "no steady picture of " + name);
   }
 
-  // Opens a dialog, pictures it with the focus on `focus` (no blinking caret), checks its texts
-  // and closes it with CANCEL (the About box with OK).
-  void CheckDialog(const std::function<bool()>& open, std::string_view caption, int points,
-                   int focus, const std::string& name) {
+  // Pictures a dialog, once open, with the focus on OK (no blinking caret), checks its texts in
+  // its font as the template names it, at the session's DPI (a font of the program's process is
+  // not readable here), and closes it with CANCEL (the About box with OK).
+  void CheckDialog(bool opened, std::string_view caption, int points, const std::string& name) {
     ModalWindow dialog;
-    ASSERT_TRUE(open() && Open(0, caption, dialog)) << name;
-    Ask(dialog.window, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog.window, focus)), TRUE);
-    EXPECT_TRUE(EveryTextFits(dialog.window, points)) << name;
+    ASSERT_TRUE(opened && Open(0, caption, dialog)) << name;
+    Ask(dialog.window, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog.window, IDOK)), TRUE);
+    const OwnedFont font(CreateFontA(-MulDiv(points, Dpi(), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                     SHIFTJIS_CHARSET, 0, 0, 0, 0, "MS UI Gothic"));
+    for (HWND child = GetWindow(dialog.window, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      EXPECT_TRUE(TextFits(child, font.Get())) << name;
+    }
     EXPECT_TRUE(Shoot(dialog.window, name));
     ASSERT_TRUE(Answer(dialog, GetDlgItem(dialog.window, IDCANCEL) ? IDCANCEL : IDOK)) << name;
   }
@@ -119,19 +92,15 @@ class ScreenE2eTest : public VelmoraE2eTest {
 
 TEST_F(ScreenE2eTest, ControlsScaleWithTheDpiAndEveryTextFits) {
   SetProcessDPIAware();  // this process reads the program's real pixels
-  std::string examples = "Z:" VELMORA_EXAMPLES;
-  std::replace(examples.begin(), examples.end(), '/', '\\');
-  ASSERT_TRUE(Launch(examples) && Shown());
+  ASSERT_TRUE(Launch(WindowsPath(VELMORA_EXAMPLES)) && Shown());
   ASSERT_TRUE(SetWindowPos(main_, HWND_TOP, 0, 0, Scaled(960), Scaled(540), SWP_SHOWWINDOW));
   ASSERT_TRUE(Press(IDC_READ_BUTTON, "items.bin") &&
               StatusIs("データ\"items.bin\"を読み込みました"));
 
-  // Each rectangle: the design's 96-DPI numbers scaled, plus what follows the client area.
+  // Each control where the layout puts it at the session's DPI in this client area.
   RECT client{};
   GetClientRect(main_, &client);
-  const auto same = [](int value) { return value; };
-  const MainWindowLayout design = LayoutMainWindow(0, 0, same);
-  const MainWindowLayout grown = LayoutMainWindow(client.right, client.bottom, same);
+  const MainWindowLayout layout = LayoutMainWindow(client.right, client.bottom, Scaled);
   for (const auto& [id, place] : {std::pair{IDC_STRUCT_SELECTOR, &MainWindowLayout::structSelector},
                                   std::pair{IDC_PATH_FIELD, &MainWindowLayout::pathField},
                                   std::pair{IDC_BROWSE_BUTTON, &MainWindowLayout::browseButton},
@@ -139,13 +108,10 @@ TEST_F(ScreenE2eTest, ControlsScaleWithTheDpiAndEveryTextFits) {
                                   std::pair{IDC_WRITE_BUTTON, &MainWindowLayout::writeButton},
                                   std::pair{IDC_RECORD_LIST, &MainWindowLayout::recordList},
                                   std::pair{IDC_STATUS_LINE, &MainWindowLayout::statusLine}}) {
-    const ControlRect at96 = design.*place;
-    const ControlRect& atSize = grown.*place;
-    const ControlRect expected{Scaled(at96.x) + atSize.x - at96.x,
-                               Scaled(at96.y) + atSize.y - at96.y,
-                               Scaled(at96.width) + atSize.width - at96.width,
-                               Scaled(at96.height) + atSize.height - at96.height};
-    const RECT r = PlaceOf(Control(id));
+    const ControlRect& expected = layout.*place;
+    RECT r{};
+    GetWindowRect(Control(id), &r);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_NEAR(r.left, expected.x, 1) << id;
     EXPECT_NEAR(r.top, expected.y, 1) << id;
     EXPECT_NEAR(r.right - r.left, expected.width, 1) << id;
@@ -154,10 +120,8 @@ TEST_F(ScreenE2eTest, ControlsScaleWithTheDpiAndEveryTextFits) {
     EXPECT_TRUE(TextFits(Control(id), nullptr)) << id;  // no font set: the system font
   }
   // The painted labels end before the controls they name.
-  EXPECT_LE(Scaled(design.selectorLabel.x) + TextExtent("構造体", nullptr).cx,
-            Scaled(design.structSelector.x));
-  EXPECT_LE(Scaled(design.pathLabel.x) + TextExtent("ファイル", nullptr).cx,
-            Scaled(design.pathField.x));
+  EXPECT_LE(layout.selectorLabel.x + TextExtent("構造体", nullptr).cx, layout.structSelector.x);
+  EXPECT_LE(layout.pathLabel.x + TextExtent("ファイル", nullptr).cx, layout.pathField.x);
 
   // Every header and every shown cell fits its column; a row is as high as the list's text.
   // The list's font, the stock one it starts with (the program's own is not readable here).
@@ -170,23 +134,16 @@ TEST_F(ScreenE2eTest, ControlsScaleWithTheDpiAndEveryTextFits) {
           << row << ": " << texts[column];
     }
   }
-  RECT rowRect{LVIR_BOUNDS};
-  AskRemote(List(), LVM_GETITEMRECT, 0, [&](char*) {
-    return std::string(reinterpret_cast<char*>(&rowRect), sizeof rowRect);
-  }).copy(reinterpret_cast<char*>(&rowRect), sizeof rowRect);
+  const RECT rowRect = PartRect(List(), LVM_GETITEMRECT, 0, {LVIR_BOUNDS});
   EXPECT_GE(rowRect.bottom - rowRect.top, TextExtent("0", listFont).cy);
   EXPECT_TRUE(Shoot(main_, "main"));
 
-  CheckDialog([&] { return Command(IDM_ABOUT); }, "バージョン情報 Velmora", 9, IDOK, "about");
-  CheckDialog([&] { return Command(IDM_SETTINGS); }, "設定", 9, IDOK, "settings");
-  CheckDialog([&] { return Command(IDM_CSV_EXPORT); }, "CSVエクスポート", 11, IDOK, "export");
-  CheckDialog(
-      [&] {
-        return ClickListPart(List(), LVM_GETSUBITEMRECT, 1, {LVIR_BOUNDS, 2}, 2);
-      },
-      "項目編集", 9, IDOK, "item-edit");
-  CheckDialog([&] { return ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, 2, {}); }, "型の変更",
-              9, IDOK, "type");
+  CheckDialog(Command(IDM_ABOUT), "バージョン情報 Velmora", 9, "about");
+  CheckDialog(Command(IDM_SETTINGS), "設定", 9, "settings");
+  CheckDialog(Command(IDM_CSV_EXPORT), "CSVエクスポート", 11, "export");
+  CheckDialog(ClickListPart(List(), LVM_GETSUBITEMRECT, 1, {LVIR_BOUNDS, 2}, 2), "項目編集", 9,
+              "item-edit");
+  CheckDialog(ClickListPart(HeaderOf(List()), HDM_GETITEMRECT, 2, {}), "型の変更", 9, "type");
 }
 
 }  // namespace e2e
