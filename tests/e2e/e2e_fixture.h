@@ -191,8 +191,8 @@ class VelmoraE2eTest : public ::testing::Test {
     CloseHandle(process_);
   }
 
-  // The main window exists, hidden, while start-up message boxes are open.
-  // The program the build made, or the one VELMORA_EXE names.
+  // The program the build made, or the one VELMORA_EXE names. The main window exists, hidden,
+  // while start-up message boxes are open.
   bool Launch(const std::string& folder = {}) {
     const char* exe = std::getenv("VELMORA_EXE");
     process_ = StartProgram(WindowsPath(exe ? exe : VELMORA_EXE), "",
