@@ -4,19 +4,12 @@
 
 #include <map>
 
-#include "dialogs/type_choice.h"
 #include "export/csv_import.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
-  for (int j = 0; j < in.n(); ++j) {
-    const TypeInfo& type = kTypes[in.ConsumeIntegralInRange<std::size_t>(0, kTypes.size() - 1)];
-    if (in.columns[j].kind == ColumnKind::Member &&
-        CheckRetype(in.columns[j].displayType, type.code) == Retype::Allowed) {
-      in.columns[j].displayType = type.code;
-    }
-  }
+  in.RetypeColumns();
   // A label's occurrences are picked from its first on, as the import maps them in order.
   std::vector<std::int32_t> picked;
   std::map<std::string, bool> allPickedSoFar;
@@ -30,10 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   const std::int32_t noBase = in.ConsumeBool() ? 1 : 0;
   const bool reversed = in.ConsumeBool();
   const bool lenient = in.ConsumeBool();
-  std::vector<std::uint8_t> bytes =
-      in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegral<std::uint16_t>());
-  KeepCells(bytes, in.def.recordSize, picked.size());
-
+  const std::vector<std::uint8_t> bytes = in.ConsumeData(picked.size());
   DataBuffer data = ExactBuffer(bytes);
   RecordTable table;
   table.Refresh(data, in.def, in.columns, noBase);
@@ -44,25 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   }
   if (reversed && numbered) std::reverse(rows.begin(), rows.end());
 
-  // The export's lines, as csv_writer_fuzz proves them: RFC 4180 fields, CR LF.
+  // The export's lines, as export_paths_fuzz proves them: RFC 4180 fields, CR LF.
   std::string csv;
-  std::string text;
-  const auto field = [&csv, &text](bool first) {
-    const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos;
-    if (!first) csv += ',';
-    if (quoted) csv += '"';
-    for (char c : text) csv.append(quoted && c == '"' ? 2 : 1, c);
-    if (quoted) csv += '"';
-  };
-  for (std::size_t k = 0; k < picked.size(); ++k) {
-    text = in.columns[picked[k]].label;
-    field(k == 0);
-  }
+  for (std::size_t k = 0; k < picked.size(); ++k)
+    AddField(csv, in.columns[picked[k]].label, k == 0);
   csv += "\r\n";
+  std::string text;
   for (std::uint32_t r : rows) {
     for (std::size_t k = 0; k < picked.size(); ++k) {
       table.CellText(r, picked[k], text);
-      field(k == 0);
+      AddField(csv, text, k == 0);
     }
     csv += "\r\n";
   }

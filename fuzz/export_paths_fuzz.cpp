@@ -1,8 +1,11 @@
 // The window's export and velmora-csv's streamed export of any table are the same RFC 4180 text,
 // built here from the cells the list shows, whatever the layout, display types, numbering,
-// edits, chosen columns, slice, encoding, and chunk and buffer sizes down to one byte.
+// edits, chosen columns, slice, encoding, and chunk and buffer sizes down to one byte; a small
+// share of the window's exports also goes through the safe writer to a file.
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "cli/encoding.h"
 #include "cli/stream_export.h"
@@ -10,18 +13,6 @@
 #include "fuzz_support.h"
 
 namespace {
-
-// Quoted where it holds a comma, a quote, CR or LF, its quotes doubled; CR LF ends the line.
-void AddLine(std::string& text, const std::vector<std::string>& fields) {
-  for (std::size_t k = 0; k < fields.size(); ++k) {
-    const bool quoted = fields[k].find_first_of(",\"\r\n") != std::string::npos;
-    if (k > 0) text += ',';
-    if (quoted) text += '"';
-    for (char c : fields[k]) text.append(quoted && c == '"' ? 2 : 1, c);
-    if (quoted) text += '"';
-  }
-  text += "\r\n";
-}
 
 struct Slice {
   std::uint64_t first = 0;
@@ -39,33 +30,30 @@ std::string Expected(const RecordTable& table, const ColumnList& columns,
   std::string text;
   if (slice.first == 0) {
     if (byteOrderMark) text += "\xEF\xBB\xBF";
-    std::vector<std::string> labels;
-    for (std::int32_t column : chosen) labels.push_back(shown(columns[column].label, true));
-    AddLine(text, labels);
+    for (std::size_t k = 0; k < chosen.size(); ++k)
+      AddField(text, shown(columns[chosen[k]].label, true), k == 0);
+    text += "\r\n";
   }
   const std::uint64_t end = slice.count ? slice.first + *slice.count : table.RowCount();
   for (std::uint64_t row = slice.first; row < table.RowCount() && row < end; ++row) {
-    std::vector<std::string> cells;
-    for (std::int32_t column : chosen) {
-      const bool isText = table.Format().IsText(column);
-      cells.push_back(shown(table.CellText(static_cast<std::uint32_t>(row), column), isText));
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+      const std::string cell = table.CellText(static_cast<std::uint32_t>(row), chosen[k]);
+      AddField(text, shown(cell, table.Format().IsText(chosen[k])), k == 0);
     }
-    AddLine(text, cells);
+    text += "\r\n";
   }
   return text;
 }
+
+std::string folder = "/dev/shm/velmora-csv-XXXXXX";  // tmpfs: the writer syncs each file
+const bool made =
+    mkdtemp(folder.data()) && !std::atexit([] { std::filesystem::remove_all(folder); });
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
   LayoutInput in(input, size);
-  for (ColumnDef& column : in.columns) {  // another type, as a header click may give
-    const TypeInfo& type = kTypes[in.ConsumeIntegralInRange<std::size_t>(0, kTypes.size() - 1)];
-    if (column.kind == ColumnKind::Member &&
-        CheckRetype(column.displayType, type.code) == Retype::Allowed) {
-      column.displayType = type.code;
-    }
-  }
+  in.RetypeColumns();
   std::vector<std::int32_t> selection;  // ascending, as both programs give it
   for (int column = in.ConsumeBool() ? -1 : 0; column <= in.n(); ++column)
     if (in.ConsumeBool()) selection.push_back(column);
@@ -78,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   StreamRequest request;
   request.chunkBytes = in.ConsumeIntegralInRange<std::size_t>(1, 300);
   request.skipBytes = in.ConsumeIntegralInRange<std::size_t>(1, 300);
-  const int encoding = in.ConsumeIntegralInRange(0, 2);  // CP932, UTF-8, UTF-8 with a mark
+  const int encoding = in.ConsumeIntegralInRange(0, 2);           // CP932, UTF-8, UTF-8 with a mark
+  const bool toFile = in.ConsumeIntegral<std::uint8_t>() >= 248;  // a small share: it syncs
   Slice slice;
   if (in.ConsumeBool()) {
     slice.first = in.ConsumeIntegralInRange<std::uint64_t>(0, 40);
@@ -87,10 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   request.firstRecord = slice.first;
   request.recordCount = slice.count;
   const int edits = in.ConsumeIntegralInRange(0, 8);
-  std::vector<std::uint8_t> bytes =
-      in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegral<std::uint16_t>());
-  KeepCells(bytes, in.def.recordSize, chosen.size());
-  DataBuffer data = ExactBuffer(bytes);
+  DataBuffer data = ExactBuffer(in.ConsumeData(chosen.size()));
 
   RecordTable table;
   table.Refresh(data, in.def, in.columns, noBase);
@@ -104,6 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   StringSink window;
   FUZZ_CHECK(WriteCsvTo(window, table, in.columns, selection, windowBuffer));
   FUZZ_CHECK(window.text == Expected(table, in.columns, chosen, {}, false, false));
+  if (toFile) {
+    const std::string path = folder + "/out.csv";
+    FUZZ_CHECK(made && WriteCsv(path, table, in.columns, selection, windowBuffer));
+    std::ifstream file(path, std::ios::binary);
+    FUZZ_CHECK(std::string(std::istreambuf_iterator<char>(file), {}) == window.text);
+    const auto files = std::distance(std::filesystem::directory_iterator(folder), {});
+    FUZZ_CHECK(files == 1);  // no temporary left
+  }
 
   // The stream reads the data as written, where the list shows the edits once refreshed.
   table.Refresh(data, in.def, in.columns, noBase);

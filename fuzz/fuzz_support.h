@@ -17,6 +17,15 @@ inline void FuzzCheck(bool ok, const char* condition) {
 }
 #define FUZZ_CHECK(ok) FuzzCheck((ok), #ok)
 
+// One RFC 4180 field: quoted where it holds a comma, a quote, CR or LF, its quotes doubled.
+inline void AddField(std::string& csv, std::string_view text, bool first) {
+  const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (!first) csv += ',';
+  if (quoted) csv += '"';
+  for (char c : text) csv.append(quoted && c == '"' ? 2 : 1, c);
+  if (quoted) csv += '"';
+}
+
 // CSV bytes kept in memory.
 struct StringSink : ByteSink {
   bool Write(const char* bytes, std::size_t count) override {
@@ -25,15 +34,6 @@ struct StringSink : ByteSink {
   }
   std::string text;
 };
-
-// At most as many bytes as give `cells` cells in rows of `columns` columns: the cost of an
-// input stays bounded whatever its layout.
-inline void KeepCells(std::vector<std::uint8_t>& bytes, std::int32_t recordSize,
-                      std::size_t columns, std::size_t cells = 20000) {
-  const std::size_t rows = cells / (columns + 1);
-  const std::size_t size = static_cast<std::uint32_t>(std::max(recordSize, 1));
-  if (bytes.size() / size > rows) bytes.resize(rows * size);
-}
 
 // Exactly as long as the data, so that AddressSanitizer catches a read past it.
 inline DataBuffer ExactBuffer(const std::vector<std::uint8_t>& bytes) {
@@ -73,6 +73,25 @@ struct LayoutInput : FuzzedDataProvider {
   }
   static constexpr std::int64_t kMaxColumns = 2048;
   int n() const { return static_cast<int>(columns.size()); }
+  // Another display type where the retype check allows it, as a header click may give.
+  void RetypeColumns() {
+    for (ColumnDef& column : columns) {
+      const TypeInfo& type = kTypes[ConsumeIntegralInRange<std::size_t>(0, kTypes.size() - 1)];
+      if (column.kind == ColumnKind::Member &&
+          CheckRetype(column.displayType, type.code) == Retype::Allowed) {
+        column.displayType = type.code;
+      }
+    }
+  }
+  // Data of any length, at most as many records as give 20,000 cells in rows of `shown`
+  // columns: the cost of an input stays bounded whatever its layout.
+  std::vector<std::uint8_t> ConsumeData(std::size_t shown) {
+    std::vector<std::uint8_t> bytes = ConsumeBytes<std::uint8_t>(ConsumeIntegral<std::uint16_t>());
+    const std::size_t rows = 20000 / (shown + 1);
+    const std::size_t size = static_cast<std::uint32_t>(std::max(def.recordSize, 1));
+    if (bytes.size() / size > rows) bytes.resize(rows * size);
+    return bytes;
+  }
   // A code of the type table, one past it or a negative one: any display type a column holds.
   TypeCode AnyTypeCode() {
     const auto codes = static_cast<std::int32_t>(kTypes.size() + 1);

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-15}
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [seconds-per-harness]" >&2; exit 2; }
-harnesses=(record_table_fuzz store_cell_fuzz csv_writer_fuzz csv_import_fuzz export_paths_fuzz)
+harnesses=(record_table_fuzz store_cell_fuzz csv_import_fuzz export_paths_fuzz)
 build=build/fuzz
 
 cmake --preset fuzz >/dev/null
