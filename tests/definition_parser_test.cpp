@@ -35,21 +35,15 @@ static std::pair<std::string, Strings> Load(std::string_view content, std::strin
   return {found ? members : "-", reports};
 }
 
-// Literals are CP932 at run time. A FIFO with no writer is refused at once, like a missing file.
-TEST(DefinitionParser, CaptionAndFilesThatCannotBeRead) {
+// Literals are CP932 at run time. What cannot be opened (a FIFO too: data_buffer_test proves
+// the shared open refuses one) is a file that cannot be read.
+TEST(DefinitionParser, CaptionAndAFileThatCannotBeRead) {
   EXPECT_EQ(DefinitionErrorCaption(), "\\struct.def \x92\xE8\x8B\x60\x83\x47\x83\x89\x81\x5B");
   TempDir dir;
   StructDef def;
   const std::string path = dir.File("struct.def");
-  auto refused = [&] {
-    return ListStructNames(path, [](auto) {}) == DefinitionRead::Unreadable &&
-           LoadStructDef(path, "A", def, [](auto, auto) {}) == StructLookup::NotFound;
-  };
-  EXPECT_TRUE(refused());
-#ifndef _WIN32
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  EXPECT_EQ(InChild(refused, 5), 1);
-#endif
+  EXPECT_EQ(ListStructNames(path, [](auto) {}), DefinitionRead::Unreadable);
+  EXPECT_EQ(LoadStructDef(path, "A", def, [](auto, auto) {}), StructLookup::NotFound);
 }
 
 // Only a lone "}" leaves a body; "struct" inside a body is not a definition. A byte-order mark
