@@ -103,6 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   table.Refresh(data, in.def, in.columns, noBase);
   StringSink refreshed;
   FUZZ_CHECK(WriteCsvTo(refreshed, table, in.columns, selection, windowBuffer));
+  FUZZ_CHECK(refreshed.text == Expected(table, in.columns, chosen, {}, false, false));
   const Utf8Output utf8;
   StringSink stream;
   request.bufferBytes = streamBuffer;
