@@ -36,7 +36,8 @@ TEST_F(SafeWrite, PiecesArriveInOrderOnlyAtCommit) {
 }
 
 // A replacement that has taken the target away and cannot move the new content in its place
-// (a program holds it) tries again for a while: as the program lets go, the move succeeds.
+// (a program holds it) tries again for a while, pausing before each try: as the program lets
+// go, the move succeeds.
 struct OnlyCopy : SafeWrite {
   static bool TakeTargetAway(const char*, const char* targetPath) {
     std::remove(targetPath);
@@ -64,7 +65,9 @@ struct OnlyCopy : SafeWrite {
 
 TEST_F(OnlyCopy, TheMoveIsTriedAgainUntilTheTargetIsLetGo) {
   heldFor = 3;
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(Save(target, "new"));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 200));
   EXPECT_EQ(moves, 4);
   EXPECT_EQ(ReadBytes(target), "new");
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
