@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <vector>
 
@@ -70,9 +69,7 @@ class MemoryUserInterface : public UserInterface {
   }
   bool AskYesNo(std::string_view text, std::string_view caption) override {
     questions.emplace_back(text, caption);
-    const bool yes = !yesNoAnswers.empty() && yesNoAnswers.front();
-    if (!yesNoAnswers.empty()) yesNoAnswers.pop_front();
-    return yes;
+    return answerYes;
   }
   void ShowAbout() override { ++aboutShown; }
   NumberingChoice ChooseNumbering(std::int32_t noBase) override {
@@ -92,8 +89,7 @@ class MemoryUserInterface : public UserInterface {
   std::string PathFieldText() override { return pathField.substr(0, 259); }
   void SetPathFieldText(std::string_view text) override { pathField.assign(text); }
   std::string SelectorText() override {
-    const bool chosen = selectorIndex >= 0 && std::size_t(selectorIndex) < selectorItems.size();
-    return chosen ? selectorItems[std::size_t(selectorIndex)].substr(0, 1019) : "";
+    return selectorIndex < 0 ? "" : selectorItems.at(std::size_t(selectorIndex));
   }
   void AddStructName(std::string_view name) override { selectorItems.emplace_back(name); }
   void SelectFirstStructName() override { selectorIndex = selectorItems.empty() ? -1 : 0; }
@@ -114,7 +110,7 @@ class MemoryUserInterface : public UserInterface {
   std::vector<MessageRecord> messages;
   std::function<void()> whileMessageShown;  // what a repaint during a box would do
   std::vector<MessageRecord> questions;
-  std::deque<bool> yesNoAnswers;  // answered in order; No when they run out
+  bool answerYes = false;  // to every question; No unless a test says Yes
   int aboutShown = 0;
   std::function<NumberingChoice(std::int32_t noBase)> numberingAnswer;
   std::function<std::optional<ExportChoice>(std::span<const std::string> labels)> exportAnswer;

@@ -68,7 +68,8 @@ void Session::Export(const std::string& path, std::vector<std::int32_t> deselect
     const auto chosen = [&](std::int32_t item) { return !std::ranges::count(deselected, item); };
     return AcceptExportChoice(path, labels.size(), chosen);
   };
-  ui.yesNoAnswers = {true};
+  ui.answerYes = true;
   ExportCsv(state, ui);
+  ui.answerYes = false;
   ui.exportAnswer = nullptr;
 }
