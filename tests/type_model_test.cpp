@@ -4,16 +4,6 @@
 
 using enum TypeCode;
 
-TEST(TypeModel, EveryKeywordFindsItsType) {
-  for (const TypeInfo& type : kTypes) {
-    for (std::string_view keyword : type.keywords) {
-      if (keyword.empty()) continue;
-      EXPECT_EQ(FindKeyword(keyword), type.code) << keyword;
-    }
-    EXPECT_EQ(TypeName(type.code), type.keywords[0]);
-  }
-}
-
 // A byte that lowercases to a letter only under a locale-aware fold must not match.
 TEST(TypeModel, KeywordsAreWholeTokensInAnyAsciiCase) {
   const std::pair<std::string_view, std::optional<TypeCode>> cases[] = {
