@@ -33,8 +33,9 @@ TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
     const Records r(members);
     ColumnList columns{{7, XWord, "stale", 99}};
     EXPECT_EQ(BuildColumnList(r.structDef, columns), 1);
-    Layout layout, expected{{"No.", -1, UWord, 0, 0}, {"Address", -1, XLong, 0, 0}};
+    Layout expected{{"No.", -1, UWord, 0, 0}, {"Address", -1, XLong, 0, 0}};
     expected.insert(expected.end(), memberColumns.begin(), memberColumns.end());
+    Layout layout;
     for (const ColumnDef& c : columns) {
       const std::int32_t length = ColumnByteLength(c, r.structDef);
       layout.emplace_back(c.label, c.memberIndex, c.displayType, c.offset, length);

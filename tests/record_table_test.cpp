@@ -71,8 +71,8 @@ TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   char* end = t.table.Format().WriteCell(text, 0x1FFFFFFFFFu, nullptr, 0, 0);
   EXPECT_EQ(std::string(text, t.table.Format().WriteCell(end, 0x1FFFFFFFFFu, nullptr, 0, 1)),
             "1374389534721FFFFFFFFF");
-  Rows wide({{UByte, "a", 1}, {UByte, "b", 1}, {String, "s", 0}}, "abc"),
-      narrow({{UByte, "a", 1}}, "");
+  Rows wide({{UByte, "a", 1}, {UByte, "b", 1}, {String, "s", 0}}, "abc");
+  const Rows narrow({{UByte, "a", 1}}, "");
   auto shape = [&wide] { return std::pair(wide.table.Format().Span(), wide.table.RowCount()); };
   EXPECT_EQ(shape(), std::pair(std::uint64_t{2}, 2u));
   wide.table.Refresh(narrow.data, narrow.structDef, narrow.columns, 0);  // nothing stays

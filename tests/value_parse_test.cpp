@@ -7,7 +7,7 @@
 #include "test_support.h"
 
 using enum TypeCode;
-using Bytes = std::vector<std::uint8_t>;
+using namespace std::literals;
 
 // Letters count 10 to 15 in base 10 too; any other byte is a zero digit; 0 ends the text.
 TEST(ValueParse, EveryByteHasADigitValueAndOneLeadingMinusIsASign) {
@@ -38,10 +38,7 @@ TEST(ValueParse, EveryByteHasADigitValueAndOneLeadingMinusIsASign) {
                                                               {" -5", 5},
                                                               {"5-", 50},
                                                               {"A", 10},
-                                                              {std::string("-7\0"
-                                                                           "9",
-                                                                           4),
-                                                               -7}};
+                                                              {"-7\0z9"s, -7}};
   for (const auto& [text, value] : signedCases) EXPECT_EQ(ParseSignedDecimal(text), value) << text;
 }
 
@@ -60,7 +57,6 @@ struct Cells : Records {
                  {String, "t", 4},
                  {Void, "pad", 1}},
                 std::string(records * 26 + extraBytes, '\xEE')) {}
-  Bytes All() const { return Bytes(data.bytes.get(), data.bytes.get() + data.byteCount); }
   int Store(TypeCode type, std::string_view text, std::uint32_t record = 0, int column = -1) {
     if (column == -1) column = type == String ? 11 : static_cast<int>(type) + (type < String);
     return static_cast<int>(StoreCellValue(data, structDef, columns, text, column, record));
@@ -90,7 +86,7 @@ TEST(StoreCellValue, EveryNumberTypeRoundTripsAtItsBoundaries) {
       Cells want(3);
       for (int i = 0; i < width; ++i) want.data.bytes[26 + start + i] = (value >> 8 * i) & 0xFF;
       ASSERT_EQ(table.Store(type, text, 1), 1) << text;
-      EXPECT_EQ(table.All(), want.All()) << text;
+      EXPECT_EQ(Contents(table.data), Contents(want.data)) << text;
       EXPECT_EQ(FormatCellValue(table.data.bytes.get() + 26 + start, type, 0), text);
     }
   }
@@ -116,7 +112,7 @@ TEST(StoreCellValue, WritesOnlyWhollyInsideTheData) {
     Cells want(2, 8);
     for (const auto& [at, byte] : changed) want.data.bytes[at] = byte;
     EXPECT_EQ(table.Store(type, text, record), result) << text;
-    EXPECT_EQ(table.All(), want.All()) << text;
+    EXPECT_EQ(Contents(table.data), Contents(want.data)) << text;
   }
 }
 
@@ -124,7 +120,7 @@ TEST(StoreCellValue, WritesOnlyWhollyInsideTheData) {
 // data; nor a negative offset, a column past the list or one of the two fixed ones.
 TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   Cells table(1);
-  const Bytes before = table.All();
+  const std::string before = Contents(table.data);
   for (int column : {-2, 0, 1, 12, 1 << 30}) EXPECT_EQ(table.Store(UByte, "1", 0, column), 0);
   EXPECT_EQ(table.Store(UByte, "1", 1), 0);  // a field starting exactly at the end of the data
   EXPECT_EQ(Cells(0, 25).Store(String, "ok"), 1);  // one ending there
@@ -143,8 +139,8 @@ TEST(StoreCellValue, OddColumnsAndLayoutsAreRefused) {
   table.columns[3].offset = -1;
   table.structDef.recordSize = 26;
   EXPECT_EQ(table.Store(SByte, "1"), 0);
-  EXPECT_EQ(table.All(), before);
+  EXPECT_EQ(Contents(table.data), before);
   table.structDef.members[9].count = 1;  // one byte: the first letter, no zero
   EXPECT_EQ(table.Store(String, "zy"), 1);
-  EXPECT_EQ(table.All()[21], 'z');
+  EXPECT_EQ(table.data.bytes[21], 'z');
 }
