@@ -57,6 +57,16 @@ TEST(RecordTable, RowTexts) {
   EXPECT_EQ(out + t.table.CellText(0, 2), "0");
 }
 
+// The export writes through the format alone, which must guard its own columns.
+TEST(RecordTable, TheFormatWritesNothingPastTheLastColumn) {
+  const Rows t({{UByte, "a", 1}}, "x");
+  const RowFormat& format = t.table.Format();
+  const std::uint8_t* record = t.data.bytes.get();
+  char text[24];
+  EXPECT_EQ(format.WriteCell(text, 0, record, UINT64_MAX, format.ColumnCount()), text);
+  EXPECT_EQ(format.WriteMemberCell(text, record, UINT64_MAX, format.ColumnCount()), text);
+}
+
 // Only fixed columns are read, none at or after a negative offset: 1 byte stands for 4 GiB.
 TEST(RecordTable, RowCountsUpToTheLargestDataUseUnwrappedAddresses) {
   Rows t({{Void, "pad", 1}}, "");
