@@ -73,7 +73,6 @@ TEST(ExportChoice, OffersTheListedColumnsButNeverPastTheColumnList) {
   using Labels = std::vector<std::string>;
   const ColumnList two = Records({{UByte, "m0", 1}, {UByte, "m1", 1}}).columns;
   EXPECT_EQ(ExportColumnLabels(two, 3), (Labels{"No.", "Address", "m0", "m1"}));
-  EXPECT_EQ(ExportColumnLabels(two, 1), (Labels{"No.", "Address"}));
   EXPECT_EQ(ExportColumnLabels(two, -1), Labels{});
   // After a failed table initialisation the list has more columns than the ColumnList.
   EXPECT_EQ(ExportColumnLabels(Records({{UByte, "m0", 1}}).columns, 9),

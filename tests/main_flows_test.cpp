@@ -18,7 +18,6 @@ class Flows : public ::testing::Test, public Session {
 };
 
 TEST_F(Flows, StartUpListsTheStructuresAndShowsTheFirstWithOneRow) {
-  EXPECT_EQ(state.currentDirectory, dir.Path());
   EXPECT_EQ(ui.selectorItems, (Strings{"Rec", "Pair"}));
   EXPECT_EQ(Labels(), (Strings{"No.", "Address", "a", "b", "s"}));
   EXPECT_EQ(state.lastColumnIndex, 4);
