@@ -80,9 +80,10 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteInChunksOfAnySize) {
       {kTwoStructs, kTwoRecords, 2},
       {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC", 3},  // partial last
       {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81'), 2},  // cut to 1023
-      {"struct E { slong v; }", "", 1},                                          // the one row
-      {"struct Z { string z [0]; }", "abc", 1},  // records of size 0
-      {"struct V { void v; }", "a", 1},          // no cell: the data's end ends the rows
+      {"struct B { ubyte b; }", "0123456789", 10},  // more than a chunk of whole records
+      {"struct E { slong v; }", "", 1},             // the one row
+      {"struct Z { string z [0]; }", "abc", 1},     // records of size 0
+      {"struct V { void v; }", "a", 1},             // no cell: the data's end ends the rows
       {"struct M { foo a; ubyte ; b; slong c [2]; }", std::string(9, '\x80'), 1},  // errors, go on
   };
   for (const auto& [definitions, data, records] : cases) {
@@ -196,6 +197,7 @@ TEST(VelmoraCsv, EachFailureHasItsExitStatusAndNamesWhatFailed) {
   EXPECT_EQ(cli.Run({"-s", "\xE6\xA7\x8B", "DATA"}), ExitStatus::Definition);  // UTF-8 構
   EXPECT_EQ(cli.Run({cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
   EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
+  EXPECT_EQ(cli.Run({"--", "--none"}), ExitStatus::DataUnreadable);  // an operand after "--"
   EXPECT_EQ(cli.Run({cli.dir.Path()}), ExitStatus::DataUnreadable);  // opens here, fails to read
   EXPECT_EQ(cli.err, cli.dir.Path() + ": データファイルを読み込めませんでした。\n");
   EXPECT_EQ(cli.Run({"DATA", "-o", cli.dir.Path()}), ExitStatus::OutputFailed);
