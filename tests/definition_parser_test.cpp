@@ -99,6 +99,7 @@ TEST(DefinitionParser, LoadsTheFirstDefinitionWithTheExactName) {
 TEST(DefinitionParser, MemberFormsAndCounts) {
   const std::string whole(32 << 20, 'w'), fits(16777213, 'f'), over(33550, 'o'), a(1000, 'a');
   const std::string b(1000, 'b');
+  const std::string past(3401, 'p');
   const std::pair<std::string, std::pair<std::string, std::size_t>> cases[] = {
       {"ubyte a [4]; ubyte b[4]; UBYTE c; Dword d; word e;",
        {"ubyte a 4, ubyte b[4] 1, ubyte c 1, ulong d 1, uword e 1", 0}},
@@ -118,6 +119,7 @@ TEST(DefinitionParser, MemberFormsAndCounts) {
       {"ubyte " + whole + ";", {"ubyte " + whole + " 1", 0}},                // exactly 32 MiB
       {"ubyte " + fits + " [2];", {"ubyte " + fits + " 2", 0}},              // and again
       {"ubyte " + over + " [1000];", {"ubyte " + over + " 1", 1}},           // 458 bytes over
+      {"ubyte " + past + " [9849];", {"ubyte " + past + " 1", 1}},           // 1 byte over
       {"ubyte " + a + " [20000]; ubyte " + b + " [20000];",
        {"ubyte " + a + " 20000, ubyte " + b + " 1", 1}}};
   for (const auto& [body, expected] : cases) {
