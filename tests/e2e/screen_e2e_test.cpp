@@ -116,7 +116,9 @@ TEST_F(ScreenE2eTest, ControlsScaleWithTheDpiAndEveryTextFits) {
     EXPECT_NEAR(r.top, expected.y, 1) << id;
     EXPECT_NEAR(r.right - r.left, expected.width, 1) << id;
     // A closed drop-down list is as high as its font makes it.
-    if (id != IDC_STRUCT_SELECTOR) EXPECT_NEAR(r.bottom - r.top, expected.height, 1) << id;
+    if (id != IDC_STRUCT_SELECTOR) {
+      EXPECT_NEAR(r.bottom - r.top, expected.height, 1) << id;
+    }
     EXPECT_TRUE(TextFits(Control(id), nullptr)) << id;  // no font set: the system font
   }
   // The painted labels end before the controls they name.
