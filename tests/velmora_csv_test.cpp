@@ -373,6 +373,9 @@ TEST(VelmoraCsvImport, BadInputIsRefusedWholeRowByRowAndNothingIsWritten) {
       {"No.,f,\x8D\x5C\r\n",
        "1 行目, \"\x8D\x5C\" 列: この名前の列は構造体にありません\n"
        "問題が 1 件あります。何も書き込みませんでした。\n"},
+      {"No.,f\r\n0,\r\n",
+       "2 行目, \"f\" 列: 16 進数ではありません\n"
+       "問題が 1 件あります。何も書き込みませんでした。\n"},
       {"", "1 行目: 見出し行がありません\n問題が 1 件あります。何も書き込みませんでした。\n"},
       {"name\r\n\xE6\xA7\x8B\r\n",
        "UTF-8 の CSV のようです。--encoding utf-8 を指定してください (コードページ 932 なら "
