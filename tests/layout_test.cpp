@@ -13,4 +13,18 @@ TEST(Layout, ListAndStatusLineScaleAndFollowTheClientArea) {
             (std::array{0, 830, 1200, 60}));
 }
 
+// The top row reads left to right: each label before the control it names, each control placed
+// and clear of the next.
+TEST(Layout, TheTopRowRunsLeftToRightWithoutOverlap) {
+  const MainWindowLayout layout = LayoutMainWindow(1200, 900, [](int value) { return value; });
+  const auto label = [](LabelPoint at) { return ControlRect{at.x, at.y, 1, 1}; };
+  const std::array row = {
+      label(layout.selectorLabel), layout.structSelector, label(layout.pathLabel), layout.pathField,
+      layout.browseButton,         layout.readButton,     layout.writeButton};
+  for (std::size_t i = 1; i < row.size(); ++i) {
+    EXPECT_GT(row[i].width, 0) << i;
+    EXPECT_LE(row[i - 1].x + row[i - 1].width, row[i].x) << i;
+  }
+}
+
 }  // namespace
