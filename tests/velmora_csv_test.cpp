@@ -80,6 +80,8 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteInChunksOfAnySize) {
       {kTwoStructs, kTwoRecords, 2},
       {"struct P { ubyte a; ubyte b; uword c; uword d; }", "0123456789ABC", 3},  // partial last
       {"struct W { string s [2000]; sbyte b; }", std::string(4001, '\x81'), 2},  // cut to 1023
+      // pads that a record larger than a chunk has passed over, between fields and after them
+      {"struct T { ubyte a; void p [8]; ubyte b; void q [4]; }", "0123456789ABCDEFGHIJK", 2},
       {"struct B { ubyte b; }", "0123456789", 10},  // more than a chunk of whole records
       {"struct E { slong v; }", "", 1},             // the one row
       {"struct Z { string z [0]; }", "abc", 1},     // records of size 0
@@ -103,6 +105,7 @@ TEST(VelmoraCsv, WritesTheWindowsExportByteForByteInChunksOfAnySize) {
       std::pair<std::uint64_t, std::uint64_t> last;  // records and bytes of the last report
       StreamRequest request;
       request.chunkBytes = chunk;
+      request.skipBytes = chunk;  // the bytes no cell reads are passed over in pieces too
       request.progress = [&last](auto r, auto b) { last = {r, b}; };
       std::FILE* in = std::fopen(cli.dir.File("data.bin").c_str(), "rb");
       EXPECT_EQ(WriteStreamedCsv(in, format, window.state.columns, {0, 1, 2, 3, 4, 5, 6}, out,
