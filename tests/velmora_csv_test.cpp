@@ -299,7 +299,8 @@ TEST(VelmoraCsvImport, AOneCellEditEqualsTheWindowsEditThenWrite) {
       {1, 3, "a,\"b", "No.,name\r\n1,\"a,\"\"b\"\r\n"},
       {0, 3, "", "No.,name\r\n0,\r\n"},
       {2, 4, "7", "No.,n\n2,007\n"},
-      {0, 5, "-128", "No.,d\r\n0,-128\r\n"},
+      {0, 5, "127", "No.,d\r\n0,127\r\n"},
+      {1, 5, "-128", "No.,d\r\n1,-128\r\n"},
       {1, 6, "00ff", "No.,f\r\n1,00ff\r\n"},
       {2, 8, "-2147483648", "s[1],No.\r\n-2147483648,2\r\n"},
   };
