@@ -259,6 +259,10 @@ TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
   cli.clock = [&now] { return now += 1; };
   EXPECT_EQ(cli.Run({"DATA"}), ExitStatus::Done);
   EXPECT_EQ(cli.shown, (Names{"16 レコード   94%  16.8 MB/s", "17 レコード  100%  8.9 MB/s", ""}));
+  Cli small("struct B { ubyte b; }", "x");  // any known size has a percent
+  small.clock = cli.clock;
+  EXPECT_EQ(small.Run({"DATA"}), ExitStatus::Done);
+  EXPECT_EQ(small.shown, (Names{"1 レコード  100%  0.0 MB/s", ""}));
 #ifndef _WIN32  // through a pipe there is no size, so no percent
   cli.shown.clear();
   now = 0;
