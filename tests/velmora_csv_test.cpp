@@ -1,5 +1,8 @@
 #include "cli/velmora_csv.h"
 
+#include <clocale>
+
+#include "cli/console.h"
 #include "cli/encoding.h"
 #include "cli/stream_export.h"
 #include "test_support.h"
@@ -271,6 +274,16 @@ TEST(VelmoraCsv, ProgressShowsRecordsPercentAndPace) {
   EXPECT_EQ(cli.shown, (Names{"16 レコード  16.8 MB/s", "17 レコード  8.9 MB/s", ""}));
 #endif
 }
+
+#ifndef _WIN32
+// A terminal speaks the character set of the locale the program takes from its environment.
+TEST(VelmoraCsv, AUtf8LocaleMeansAUtf8Terminal) {
+  ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+  EXPECT_TRUE(TerminalSpeaksUtf8());
+  std::setlocale(LC_CTYPE, "C");
+  EXPECT_FALSE(TerminalSpeaksUtf8());
+}
+#endif
 
 // 20-byte records; the fourth is partial. A name with bytes after its zero, a comma, a quote.
 constexpr std::string_view kItems =
