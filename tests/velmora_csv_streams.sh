@@ -22,21 +22,21 @@ peak=$(cat "$dir/peak_kib")
 echo "peak resident memory: ${peak} KiB"
 [ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB"
 
+# Two records of `definition` from zeros through a pipe: the last line as given, at most 64 MiB.
+two_huge_records() {  # name definition record-bytes last-line
+  printf '%s\n' "$2" > "$dir/$1.def"
+  head -c $((2 * $3)) /dev/zero |
+    /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/$1.def" - > "$dir/$1.csv"
+  [ "$(tail -n 1 "$dir/$1.csv")" = "$4" ] || fail "$1: last line $(tail -n 1 "$dir/$1.csv")"
+  peak=$(cat "$dir/peak_kib")
+  [ "$peak" -le 65536 ] || fail "$1: peak memory ${peak} KiB over 64 MiB"
+}
 # Records far larger than a chunk are read through once, keeping only what their cells show.
-printf 'struct Huge { ubyte a; string s [268435456]; ubyte b; }\n' > "$dir/huge.def"
-head -c $((2 * 268435458)) /dev/zero |
-  /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/huge.def" - > "$dir/huge.csv"
-[ "$(tail -n 1 "$dir/huge.csv")" = $'1,10000002,0,,0\r' ] || fail "huge records"
-peak=$(cat "$dir/peak_kib")
-[ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB for 256 MiB records"
-
+two_huge_records huge 'struct Huge { ubyte a; string s [268435456]; ubyte b; }' 268435458 \
+  $'1,10000002,0,,0\r'
 # A String of no bytes after a huge pad shows nothing either way: it needs no record in memory.
-printf 'struct Tail { ubyte a; void pad [268435455]; string end [0]; }\n' > "$dir/tail.def"
-head -c $((2 * 268435456)) /dev/zero |
-  /usr/bin/time -f %M -o "$dir/peak_kib" "$csv" -d "$dir/tail.def" - > "$dir/tail.csv"
-[ "$(tail -n 1 "$dir/tail.csv")" = $'1,10000000,0,\r' ] || fail "records ending in an empty String"
-peak=$(cat "$dir/peak_kib")
-[ "$peak" -le 65536 ] || fail "peak memory ${peak} KiB over 64 MiB for an empty String's record"
+two_huge_records tail 'struct Tail { ubyte a; void pad [268435455]; string end [0]; }' 268435456 \
+  $'1,10000000,0,\r'
 
 printf 'struct Small { ubyte b; }\n' > "$dir/small.def"
 # A slice of a pipe reads past the records before it, where a file would seek.
