@@ -137,10 +137,6 @@ CellWriter CellWriterOf(TypeCode type) {
   }
 }
 
-char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length) {
-  return CellWriterOf(type)(out, field, length);
-}
-
 std::string ToSignedDecimalText(std::int32_t value) {
   char text[20];
   return std::string(text, WriteSignedDecimal(text, value));
@@ -164,5 +160,5 @@ std::string FormatCellValue(const std::uint8_t* field, TypeCode type, std::int32
     return std::string(reinterpret_cast<const char*>(field), static_cast<std::size_t>(length));
   }
   char text[20];
-  return std::string(text, WriteCellValue(text, field, type, length));
+  return std::string(text, CellWriterOf(type)(text, field, length));
 }

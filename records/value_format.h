@@ -20,9 +20,8 @@ std::string FormatCellValue(const std::uint8_t* field, TypeCode type, std::int32
 char* WriteUnsignedDecimal(char* out, std::uint64_t value);
 char* WriteSignedDecimal(char* out, std::int32_t value);
 char* WriteHex(char* out, std::int32_t digits, std::uint32_t value);
-char* WriteCellValue(char* out, const std::uint8_t* field, TypeCode type, std::int32_t length);
 
-// WriteCellValue for one type, chosen once per column so that an export does not look the type
-// up for every cell.
+// The writer of a field's text for one type, chosen once per column so that an export does not
+// look the type up for every cell.
 using CellWriter = char* (*)(char* out, const std::uint8_t* field, std::int32_t length);
 CellWriter CellWriterOf(TypeCode type);
