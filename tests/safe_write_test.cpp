@@ -32,6 +32,11 @@ TEST_F(SafeWrite, PiecesArriveInOrderOnlyAtCommit) {
   ASSERT_TRUE(writer.Commit());
   EXPECT_FALSE(writer.Write("late") || writer.Commit() || unopened.Write("x") || unopened.Commit());
   EXPECT_EQ(ReadBytes(target), all);
+  // Nor one whose new Open failed: the file it had open is closed, not written to.
+  SafeFileWriter reopened;
+  ASSERT_TRUE(reopened.Open(target));
+  EXPECT_FALSE(reopened.Open(""));
+  EXPECT_FALSE(reopened.Write("x") || reopened.Commit());
   EXPECT_EQ(ListFolder(dir.Path()), Names{"data.bin"});
 }
 

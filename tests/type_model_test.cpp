@@ -28,13 +28,6 @@ TEST(TypeModel, CodesOutsideTheTableHaveNoWidthNameOrFamily) {
   }
 }
 
-TEST(TypeModel, FamiliesListTheirTypesInRadioOrder) {
-  using Types = std::array<TypeCode, 3>;
-  EXPECT_EQ(FamilyTypes(TypeFamily::Byte), (Types{UByte, SByte, XByte}));
-  EXPECT_EQ(FamilyTypes(TypeFamily::Word), (Types{UWord, SWord, XWord}));
-  EXPECT_EQ(FamilyTypes(TypeFamily::Long), (Types{ULong, SLong, XLong}));
-}
-
 TEST(TypeModel, OnlyNumbersChangeTypeAndOnlyWithinTheirFamily) {
   EXPECT_EQ(CheckRetype(UWord, XWord), Retype::Allowed);
   EXPECT_EQ(CheckRetype(XLong, XLong), Retype::Allowed);

@@ -309,6 +309,14 @@ TEST(VelmoraCsvImport, AnUntouchedExportComesBackByteForByte) {
   EXPECT_EQ(ReadBytes(cli.dir.File("o.bin")), kItemData);
 }
 
+// Told so, the import reads a CSV without the mark as UTF-8 too.
+TEST(VelmoraCsvImport, AGivenEncodingReadsTheCsvInIt) {
+  Cli cli(kItems, kItemData);
+  EXPECT_EQ(cli.Import("No.,name\r\n0,\xE6\xA7\x8B\r\n", {"--encoding", "utf-8", "DATA"}),
+            ExitStatus::Done);
+  EXPECT_EQ(ReadBytes(cli.dir.File("data.bin")).substr(2, 3), std::string("\x8D\x5C\0", 3));
+}
+
 TEST(VelmoraCsvImport, AOneCellEditEqualsTheWindowsEditThenWrite) {
   // The row and column edited in the window, the text typed there, the CSV of the same edit.
   const std::vector<std::tuple<int, int, std::string, std::string>> cases = {
@@ -419,6 +427,8 @@ TEST(VelmoraCsvImport, BadInputIsRefusedWholeRowByRowAndNothingIsWritten) {
   EXPECT_EQ(cli.Run({"--import", csv}), ExitStatus::Usage);  // no data file, no --output
   EXPECT_EQ(cli.Run({"--import", cli.dir.File("none.csv"), "DATA"}), ExitStatus::DataUnreadable);
   EXPECT_EQ(cli.err, cli.dir.File("none.csv") + ": CSV ファイルを読み込めませんでした。\n");
+  EXPECT_EQ(cli.Run({"--import", csv, cli.dir.File("none.bin")}), ExitStatus::DataUnreadable);
+  EXPECT_EQ(cli.err, cli.dir.File("none.bin") + ": データファイルを読み込めませんでした。\n");
 }
 
 }  // namespace
