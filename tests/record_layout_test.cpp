@@ -28,7 +28,11 @@ TEST(RecordLayout, OneColumnPerElementAfterTheTwoFixedOnes) {
         {"a[4]", 7, UByte, 21, 1}}},
       {{{Void, "v", -8}, {String, "s", -3}, {UWord, "w", -1}, {UByte, "b", 1}},
        {{"s", 1, String, 0, 0}, {"b", 3, UByte, 0, 1}}},
-      {{{Void, "v", 2147483644}, {UWord, "w", 5}}, {{"w[0]", 1, UWord, 2147483644, 2}}}};
+      // Fields end at 2^31 - 1 at the latest.
+      {{{Void, "v", 2147483643}, {UWord, "w", 5}},
+       {{"w[0]", 1, UWord, 2147483643, 2}, {"w[1]", 1, UWord, 2147483645, 2}}},
+      {{{Void, "v", 2147483640}, {String, "s", 7}, {String, "t", 1}},
+       {{"s", 1, String, 2147483640, 7}}}};
   for (const auto& [members, memberColumns] : cases) {
     const Records r(members);
     ColumnList columns{{7, XWord, "stale", 99}};
